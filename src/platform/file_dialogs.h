@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ostrel {
+
+// A file open or save dialog. `filter` uses the "description|pattern|...||" form,
+// patterns separated by ";".
+struct FileDialogRequest
+{
+    std::string title;
+    std::string filter;
+    std::string defaultExtension; // without dot; added to a typed name that has none
+    std::string initialName;
+    bool confirmOverwrite = true;
+};
+
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen full path, or nothing when the user cancelled.
+    virtual std::optional<std::string> OpenFile(const FileDialogRequest &request) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogRequest &request) = 0;
+};
+
+} // namespace ostrel

@@ -1,0 +1,170 @@
+#include "platform/qt_services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace ostrel {
+
+QString ToQt(const std::string &text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+MessageAnswer QtMessageBoxes::Show(const MessageRequest &request)
+{
+    QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption), ToQt(request.text),
+                    ToQtButtons(request.buttons),
+                    request.ownedByMainWindow ? m_owner.data() : nullptr);
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    default:
+        return request.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel
+                                                              : MessageAnswer::Ok;
+    }
+}
+
+QStringList ToQtNameFilters(const std::string &filter)
+{
+    const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (description.isEmpty())
+            break;
+        // The description may already show its patterns in parentheses; show them once.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns << pattern;
+            if (pattern.toUpper() != pattern && pattern != QStringLiteral("*.*"))
+                patterns << pattern.toUpper();
+        }
+        if (patterns.contains(QStringLiteral("*.*")))
+            patterns = QStringList { QStringLiteral("*") };
+        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+                + QLatin1Char(')');
+    }
+    return filters;
+}
+
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget *owner, const FileDialogRequest &request,
+                                         QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(owner, ToQt(request.title));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    dialog.setNameFilters(ToQtNameFilters(request.filter));
+    dialog.setDefaultSuffix(ToQt(request.defaultExtension));
+    if (!request.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.initialName.empty())
+        dialog.selectFile(ToQt(request.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FromQt(dialog.selectedFiles().constFirst());
+}
+
+} // namespace
+
+std::optional<std::string> QtFileDialogs::OpenFile(const FileDialogRequest &request)
+{
+    return RunFileDialog(m_owner, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtFileDialogs::SaveFile(const FileDialogRequest &request)
+{
+    return RunFileDialog(m_owner, request, QFileDialog::AcceptSave);
+}
+
+void QtSleeper::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+
+QtProfile::QtProfile()
+    : m_settings(QStringLiteral("TREMBLAR's ZILDOR"), QStringLiteral("Ostrel"))
+{
+}
+
+std::string QtProfile::GetString(const std::string &section, const std::string &key,
+                                 const std::string &fallback) const
+{
+    const QVariant value = m_settings.value(ToQt(section + "/" + key));
+    return value.isValid() ? FromQt(value.toString()) : fallback;
+}
+
+void QtProfile::WriteString(const std::string &section, const std::string &key,
+                            const std::string &value)
+{
+    m_settings.setValue(ToQt(section + "/" + key), ToQt(value));
+}
+
+int QtProfile::GetInt(const std::string &section, const std::string &key, int fallback) const
+{
+    bool ok = false;
+    const int value = m_settings.value(ToQt(section + "/" + key)).toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void QtProfile::WriteInt(const std::string &section, const std::string &key, int value)
+{
+    m_settings.setValue(ToQt(section + "/" + key), value);
+}
+
+void QtClipboard::SetText(const std::string &text) { QApplication::clipboard()->setText(ToQt(text)); }
+
+std::string QtClipboard::Text() const { return FromQt(QApplication::clipboard()->text()); }
+
+} // namespace ostrel

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/clipboard.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_boxes.h"
+#include "platform/profile.h"
+#include "platform/sleeper.h"
+
+#include <QPointer>
+#include <QSettings>
+#include <QString>
+#include <QWidget>
+
+namespace ostrel {
+
+// Bytes of the core <-> text of Qt: the one place where paths and texts cross over.
+QString ToQt(const std::string &text);
+std::string FromQt(const QString &text);
+
+// Message boxes owned by the main window (set once it exists).
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    MessageAnswer Show(const MessageRequest &request) override;
+    void SetOwner(QWidget *owner) { m_owner = owner; }
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+class QtFileDialogs : public FileDialogs
+{
+public:
+    std::optional<std::string> OpenFile(const FileDialogRequest &request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest &request) override;
+    void SetOwner(QWidget *owner) { m_owner = owner; }
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+// "C Files (*.c)|*.c|...||" as the name filters of a Qt file dialog. Patterns also match in
+// upper case, so MAIN.C shows under "*.c" on file systems that tell case apart.
+QStringList ToQtNameFilters(const std::string &filter);
+
+class QtSleeper : public Sleeper
+{
+public:
+    void Sleep(int milliseconds) override;
+};
+
+class QtProfile : public Profile
+{
+public:
+    QtProfile();
+    std::string GetString(const std::string &section, const std::string &key,
+                          const std::string &fallback) const override;
+    void WriteString(const std::string &section, const std::string &key,
+                     const std::string &value) override;
+    int GetInt(const std::string &section, const std::string &key, int fallback) const override;
+    void WriteInt(const std::string &section, const std::string &key, int value) override;
+
+private:
+    QSettings m_settings;
+};
+
+class QtClipboard : public Clipboard
+{
+public:
+    void SetText(const std::string &text) override;
+    std::string Text() const override;
+};
+
+} // namespace ostrel

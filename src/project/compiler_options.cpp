@@ -1,0 +1,124 @@
+#include "project/compiler_options.h"
+
+#include "platform/short_path.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace ostrel {
+
+namespace {
+
+enum class Builder { Dialog, Project };
+
+void Append(CompilerOptions &options, const std::string &word)
+{
+    if (!options.words.empty()) {
+        options.displayOptions += "\r\n";
+        options.commandOptions += ' ';
+    }
+    options.displayOptions += word;
+    options.commandOptions += word;
+    options.words.push_back(word);
+}
+
+void AppendAddress(CompilerOptions &options, const char *prefix, const std::string &text)
+{
+    const uint32_t value = ParseHexValue(text);
+    if (value == 0)
+        return;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%x", value);
+    Append(options, std::string(prefix) + digits);
+}
+
+const char *ChipOption(int32_t cpuType)
+{
+    switch (cpuType) {
+    case CpuAtmega103:
+        return "/c4";
+    case CpuAt90s8515:
+        return "/c3";
+    case CpuAt90s4414:
+        return "/c2";
+    default:
+        return "/c1";
+    }
+}
+
+CompilerOptions Build(const ProjectRecord &values, Builder builder)
+{
+    CompilerOptions options;
+    Append(options, "/sm");
+    Append(options, ChipOption(values.cpuType));
+    if (values.cpuType == CpuAtmega103) {
+        if (values.sreEnable != 0)
+            Append(options, "/x");
+        if (values.waitState != 0)
+            Append(options, "/w");
+        if (builder == Builder::Dialog) {
+            AppendAddress(options, "/rs0x", values.extSramStart);
+            AppendAddress(options, "/re0x", values.extSramEnd);
+            AppendAddress(options, "/st0x", values.stackInit);
+        }
+    }
+    if (values.includeSource != 0)
+        Append(options, "/s");
+    if (!values.asmFile.empty())
+        Append(options, "/a" + ShortPath(values.asmFile));
+    if (!values.libFile.empty())
+        Append(options, "/L" + ShortPath(values.libFile));
+    Append(options, "/o0x" + values.codeStart);
+    return options;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+uint32_t ParseHexValue(const std::string &text)
+{
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // A "0x" prefix counts only when a digit follows; "0x" alone is the number 0.
+    if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')
+        && HexDigit(text[i + 2]) >= 0)
+        i += 2;
+    uint32_t value = 0;
+    for (; i < text.size() && HexDigit(text[i]) >= 0; ++i)
+        value = value * 16u + static_cast<uint32_t>(HexDigit(text[i]));
+    return negative ? 0u - value : value;
+}
+
+CompilerOptions BuildOptionsFromDialog(const ProjectRecord &values)
+{
+    return Build(values, Builder::Dialog);
+}
+
+CompilerOptions BuildOptionsFromProject(const ProjectRecord &project)
+{
+    return Build(project, Builder::Project);
+}
+
+void ApplyOptions(ProjectRecord &project, const CompilerOptions &options)
+{
+    project.displayOptions = options.displayOptions;
+    project.commandOptions = options.commandOptions;
+}
+
+} // namespace ostrel

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/clipboard.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_boxes.h"
+#include "platform/profile.h"
+#include "platform/sleeper.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ostrel::test {
+
+// Records every box and answers from a script (Ok, or the first button, when the script is
+// empty).
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    MessageAnswer Show(const MessageRequest &request) override;
+
+    std::vector<MessageRequest> shown;
+    std::deque<MessageAnswer> answers;
+
+    std::vector<std::string> Texts() const;
+    size_t Count(const std::string &text) const;
+};
+
+// Returns scripted paths; an empty script, or nullopt in it, means the user cancelled.
+class FakeFileDialogs : public FileDialogs
+{
+public:
+    std::optional<std::string> OpenFile(const FileDialogRequest &request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest &request) override;
+
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<FileDialogRequest> saveRequests;
+};
+
+class FakeSleeper : public Sleeper
+{
+public:
+    void Sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
+    std::vector<int> sleeps;
+};
+
+class FakeProfile : public Profile
+{
+public:
+    std::string GetString(const std::string &section, const std::string &key,
+                          const std::string &fallback) const override;
+    void WriteString(const std::string &section, const std::string &key,
+                     const std::string &value) override;
+    int GetInt(const std::string &section, const std::string &key, int fallback) const override;
+    void WriteInt(const std::string &section, const std::string &key, int value) override;
+
+    std::map<std::string, std::string> values; // "section/key" -> value
+};
+
+class FakeClipboard : public Clipboard
+{
+public:
+    void SetText(const std::string &text) override { text_ = text; }
+    std::string Text() const override { return text_; }
+
+private:
+    std::string text_;
+};
+
+} // namespace ostrel::test

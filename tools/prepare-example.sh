@@ -1,0 +1,3 @@
+#!/bin/sh
+# Placeholder until the example project exists: nothing to prepare.
+exit 0
