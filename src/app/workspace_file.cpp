@@ -40,7 +40,7 @@ std::optional<WorkspaceRecord> ReadWorkspaceFile(const std::string &path)
 }
 
 bool WriteWorkspaceFile(const std::string &path, const WorkspaceRecord &record,
-                        WorkspaceWriter writer, MessageBoxes &messages)
+    WorkspaceWriter writer, MessageBoxes &messages)
 {
     if (WriteRecordInPlace(path, EncodeWorkspace(record)) == FileResult::Ok)
         return true;

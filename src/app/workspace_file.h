@@ -34,7 +34,7 @@ enum class WorkspaceWriter {
     OpenHook // each time a source file is opened
 };
 bool WriteWorkspaceFile(const std::string &path, const WorkspaceRecord &record,
-                        WorkspaceWriter writer, MessageBoxes &messages);
+    WorkspaceWriter writer, MessageBoxes &messages);
 
 // The open hook records every file but the compiler's message file "output.err".
 bool IsCompilerOutputFile(const std::string &path);

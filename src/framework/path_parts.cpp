@@ -15,9 +15,15 @@ size_t NameStart(const std::string &path)
 
 } // namespace
 
-std::string FileNameOf(const std::string &path) { return path.substr(NameStart(path)); }
+std::string FileNameOf(const std::string &path)
+{
+    return path.substr(NameStart(path));
+}
 
-std::string DirectoryOf(const std::string &path) { return path.substr(0, NameStart(path)); }
+std::string DirectoryOf(const std::string &path)
+{
+    return path.substr(0, NameStart(path));
+}
 
 std::string BaseNameOf(const std::string &path)
 {

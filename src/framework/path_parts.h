@@ -6,10 +6,10 @@
 namespace ostrel {
 
 // Paths taken apart and joined: "/" and "\" both separate directories.
-std::string FileNameOf(const std::string &path);      // "MAIN.C"
-std::string DirectoryOf(const std::string &path);     // with its trailing separator
-std::string BaseNameOf(const std::string &path);      // "MAIN"
-std::string ExtensionOf(const std::string &path);     // "C", without the dot
+std::string FileNameOf(const std::string &path); // "MAIN.C"
+std::string DirectoryOf(const std::string &path); // with its trailing separator
+std::string BaseNameOf(const std::string &path); // "MAIN"
+std::string ExtensionOf(const std::string &path); // "C", without the dot
 std::string JoinPath(const std::string &directory, const std::string &name);
 
 bool EqualsIgnoringCase(const std::string &a, const std::string &b);

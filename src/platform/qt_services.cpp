@@ -55,11 +55,15 @@ QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons)
 
 } // namespace
 
+QWidget *QtMessageBoxes::Owner() const
+{
+    return m_owner ? m_owner.data() : QApplication::activeWindow();
+}
+
 MessageAnswer QtMessageBoxes::Show(const MessageRequest &request)
 {
     QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption), ToQt(request.text),
-                    ToQtButtons(request.buttons),
-                    request.ownedByMainWindow ? m_owner.data() : nullptr);
+        ToQtButtons(request.buttons), request.ownedByMainWindow ? Owner() : nullptr);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;
@@ -101,13 +105,13 @@ QStringList ToQtNameFilters(const std::string &filter)
 
 namespace {
 
-std::optional<std::string> RunFileDialog(QWidget *owner, const FileDialogRequest &request,
-                                         QFileDialog::AcceptMode mode)
+std::optional<std::string> RunFileDialog(
+    QWidget *owner, const FileDialogRequest &request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(owner, ToQt(request.title));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+    dialog.setFileMode(
+        mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(ToQtNameFilters(request.filter));
     dialog.setDefaultSuffix(ToQt(request.defaultExtension));
     if (!request.confirmOverwrite)
@@ -131,22 +135,25 @@ std::optional<std::string> QtFileDialogs::SaveFile(const FileDialogRequest &requ
     return RunFileDialog(m_owner, request, QFileDialog::AcceptSave);
 }
 
-void QtSleeper::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+void QtSleeper::Sleep(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
 
 QtProfile::QtProfile()
     : m_settings(QStringLiteral("TREMBLAR's ZILDOR"), QStringLiteral("Ostrel"))
 {
 }
 
-std::string QtProfile::GetString(const std::string &section, const std::string &key,
-                                 const std::string &fallback) const
+std::string QtProfile::GetString(
+    const std::string &section, const std::string &key, const std::string &fallback) const
 {
     const QVariant value = m_settings.value(ToQt(section + "/" + key));
     return value.isValid() ? FromQt(value.toString()) : fallback;
 }
 
-void QtProfile::WriteString(const std::string &section, const std::string &key,
-                            const std::string &value)
+void QtProfile::WriteString(
+    const std::string &section, const std::string &key, const std::string &value)
 {
     m_settings.setValue(ToQt(section + "/" + key), ToQt(value));
 }
@@ -163,8 +170,14 @@ void QtProfile::WriteInt(const std::string &section, const std::string &key, int
     m_settings.setValue(ToQt(section + "/" + key), value);
 }
 
-void QtClipboard::SetText(const std::string &text) { QApplication::clipboard()->setText(ToQt(text)); }
+void QtClipboard::SetText(const std::string &text)
+{
+    QApplication::clipboard()->setText(ToQt(text));
+}
 
-std::string QtClipboard::Text() const { return FromQt(QApplication::clipboard()->text()); }
+std::string QtClipboard::Text() const
+{
+    return FromQt(QApplication::clipboard()->text());
+}
 
 } // namespace ostrel

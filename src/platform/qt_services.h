@@ -17,7 +17,7 @@ namespace ostrel {
 QString ToQt(const std::string &text);
 std::string FromQt(const QString &text);
 
-// Message boxes owned by the main window (set once it exists).
+// Message boxes owned by the main window (or, before it is known, the active window).
 class QtMessageBoxes : public MessageBoxes
 {
 public:
@@ -25,6 +25,8 @@ public:
     void SetOwner(QWidget *owner) { m_owner = owner; }
 
 private:
+    QWidget *Owner() const;
+
     QPointer<QWidget> m_owner;
 };
 
@@ -54,9 +56,9 @@ class QtProfile : public Profile
 public:
     QtProfile();
     std::string GetString(const std::string &section, const std::string &key,
-                          const std::string &fallback) const override;
-    void WriteString(const std::string &section, const std::string &key,
-                     const std::string &value) override;
+        const std::string &fallback) const override;
+    void WriteString(
+        const std::string &section, const std::string &key, const std::string &value) override;
     int GetInt(const std::string &section, const std::string &key, int fallback) const override;
     void WriteInt(const std::string &section, const std::string &key, int value) override;
 

@@ -21,13 +21,13 @@ std::string ShortPath(const std::string &path)
     if (GetShortPathNameW(wide.c_str(), shortWide.data(), shortLength) == 0)
         return path;
     shortWide.resize(wcslen(shortWide.c_str()));
-    const int narrowLength = WideCharToMultiByte(CP_ACP, 0, shortWide.c_str(), -1, nullptr, 0,
-                                                 nullptr, nullptr);
+    const int narrowLength =
+        WideCharToMultiByte(CP_ACP, 0, shortWide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (narrowLength <= 0)
         return path;
     std::string result(static_cast<size_t>(narrowLength), '\0');
-    WideCharToMultiByte(CP_ACP, 0, shortWide.c_str(), -1, result.data(), narrowLength, nullptr,
-                        nullptr);
+    WideCharToMultiByte(
+        CP_ACP, 0, shortWide.c_str(), -1, result.data(), narrowLength, nullptr, nullptr);
     result.resize(result.size() - 1);
     return result;
 #else

@@ -12,7 +12,8 @@ MessageAnswer FakeMessageBoxes::Show(const MessageRequest &request)
         answers.pop_front();
         return answer;
     }
-    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel
+    return request.buttons == MessageButtons::YesNo
+            || request.buttons == MessageButtons::YesNoCancel
         ? MessageAnswer::Yes
         : MessageAnswer::Ok;
 }
@@ -27,8 +28,9 @@ std::vector<std::string> FakeMessageBoxes::Texts() const
 
 size_t FakeMessageBoxes::Count(const std::string &text) const
 {
-    return static_cast<size_t>(std::count_if(shown.begin(), shown.end(),
-                                             [&](const auto &r) { return r.text == text; }));
+    return static_cast<size_t>(std::count_if(shown.begin(), shown.end(), [&](const auto &r) {
+        return r.text == text;
+    }));
 }
 
 namespace {
@@ -56,15 +58,15 @@ std::optional<std::string> FakeFileDialogs::SaveFile(const FileDialogRequest &re
     return Next(saveAnswers);
 }
 
-std::string FakeProfile::GetString(const std::string &section, const std::string &key,
-                                   const std::string &fallback) const
+std::string FakeProfile::GetString(
+    const std::string &section, const std::string &key, const std::string &fallback) const
 {
     const auto found = values.find(section + "/" + key);
     return found == values.end() ? fallback : found->second;
 }
 
-void FakeProfile::WriteString(const std::string &section, const std::string &key,
-                              const std::string &value)
+void FakeProfile::WriteString(
+    const std::string &section, const std::string &key, const std::string &value)
 {
     values[section + "/" + key] = value;
 }

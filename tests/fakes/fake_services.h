@@ -52,9 +52,9 @@ class FakeProfile : public Profile
 {
 public:
     std::string GetString(const std::string &section, const std::string &key,
-                          const std::string &fallback) const override;
-    void WriteString(const std::string &section, const std::string &key,
-                     const std::string &value) override;
+        const std::string &fallback) const override;
+    void WriteString(
+        const std::string &section, const std::string &key, const std::string &value) override;
     int GetInt(const std::string &section, const std::string &key, int fallback) const override;
     void WriteInt(const std::string &section, const std::string &key, int value) override;
 

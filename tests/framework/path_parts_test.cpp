@@ -41,8 +41,8 @@ TEST(PathParts, CommandLinePath)
     EXPECT_EQ(CommandLinePath(Args { "ostrel" }), "");
     EXPECT_EQ(CommandLinePath(Args { "ostrel", "/p/MAIN.C" }), "/p/MAIN.C");
     EXPECT_EQ(CommandLinePath(Args { "ostrel", "/my", "projects/MAIN.C" }), "/my projects/MAIN.C");
-    EXPECT_EQ(CommandLinePath(Args { "ostrel", "\"/my", "projects/MAIN.C\"" }),
-              "/my projects/MAIN.C");
+    EXPECT_EQ(
+        CommandLinePath(Args { "ostrel", "\"/my", "projects/MAIN.C\"" }), "/my projects/MAIN.C");
     EXPECT_EQ(CommandLinePath(Args { "ostrel", "\"\"" }), "");
     EXPECT_EQ(CommandLinePath(Args { "ostrel", "\"a\"b\"" }), "a\"b"); // one pair only
     EXPECT_EQ(CommandLinePath(Args { "ostrel", "\"half" }), "\"half");

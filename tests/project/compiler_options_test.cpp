@@ -9,7 +9,7 @@ struct OptionCase
 {
     const char *name;
     ProjectRecord values;
-    const char *dialog;  // commandOptions from the dialog builder
+    const char *dialog; // commandOptions from the dialog builder
     const char *project; // commandOptions from the project builder
 };
 
@@ -32,7 +32,10 @@ ProjectRecord With(ProjectRecord r, void (*change)(ProjectRecord &))
     return r;
 }
 
-void PrintTo(const OptionCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const OptionCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class CompilerOptionsTest : public ::testing::TestWithParam<OptionCase>
 {
@@ -45,35 +48,50 @@ TEST_P(CompilerOptionsTest, BothBuilders)
     EXPECT_EQ(BuildOptionsFromProject(c.values).commandOptions, c.project);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CompilerOptionsTest,
+INSTANTIATE_TEST_SUITE_P(Table, CompilerOptionsTest,
     ::testing::Values(
         OptionCase { "defaults", ProjectRecord {}, "/sm /c3 /s /o0x30", "/sm /c3 /s /o0x30" },
         OptionCase { "mega_sram", Mega(1, 1, "1100", "FFFF", "0"),
-                     "/sm /c4 /x /w /rs0x1100 /re0xffff /o0x30", "/sm /c4 /x /w /o0x30" },
+            "/sm /c4 /x /w /rs0x1100 /re0xffff /o0x30", "/sm /c4 /x /w /o0x30" },
         OptionCase { "mega_stack_leading_zeros", Mega(0, 0, "00A0", "0", " 0x10ff"),
-                     "/sm /c4 /rs0xa0 /st0x10ff /o0x30", "/sm /c4 /o0x30" },
-        OptionCase { "mega_junk_addresses", Mega(0, 0, "XYZ", "", "0"), "/sm /c4 /o0x30",
-                     "/sm /c4 /o0x30" },
+            "/sm /c4 /rs0xa0 /st0x10ff /o0x30", "/sm /c4 /o0x30" },
+        OptionCase {
+            "mega_junk_addresses", Mega(0, 0, "XYZ", "", "0"), "/sm /c4 /o0x30", "/sm /c4 /o0x30" },
         OptionCase { "sram_ignored_on_4414",
-                     With(Mega(1, 1, "1100", "FFFF", "10"),
-                          [](ProjectRecord &r) { r.cpuType = CpuAt90s4414; }),
-                     "/sm /c2 /o0x30", "/sm /c2 /o0x30" },
+            With(Mega(1, 1, "1100", "FFFF", "10"),
+                [](ProjectRecord &r) {
+                    r.cpuType = CpuAt90s4414;
+                }),
+            "/sm /c2 /o0x30", "/sm /c2 /o0x30" },
         OptionCase { "unknown_chip_is_2313",
-                     With({}, [](ProjectRecord &r) { r.cpuType = 9; }), "/sm /c1 /s /o0x30",
-                     "/sm /c1 /s /o0x30" },
+            With({},
+                [](ProjectRecord &r) {
+                    r.cpuType = 9;
+                }),
+            "/sm /c1 /s /o0x30", "/sm /c1 /s /o0x30" },
         OptionCase { "code_start_as_typed",
-                     With({}, [](ProjectRecord &r) { r.codeStart = "0x30"; }),
-                     "/sm /c3 /s /o0x0x30", "/sm /c3 /s /o0x0x30" },
-        OptionCase { "empty_code_start", With({}, [](ProjectRecord &r) { r.codeStart = ""; }),
-                     "/sm /c3 /s /o0x", "/sm /c3 /s /o0x" },
-        OptionCase { "files", With({}, [](ProjectRecord &r) {
-                         r.asmFile = "/p/START.ASM";
-                         r.libFile = "/p/my lib.a";
-                     }),
-                     "/sm /c3 /s /a/p/START.ASM /L/p/my lib.a /o0x30",
-                     "/sm /c3 /s /a/p/START.ASM /L/p/my lib.a /o0x30" }),
-    [](const auto &info) { return std::string(info.param.name); });
+            With({},
+                [](ProjectRecord &r) {
+                    r.codeStart = "0x30";
+                }),
+            "/sm /c3 /s /o0x0x30", "/sm /c3 /s /o0x0x30" },
+        OptionCase { "empty_code_start",
+            With({},
+                [](ProjectRecord &r) {
+                    r.codeStart = "";
+                }),
+            "/sm /c3 /s /o0x", "/sm /c3 /s /o0x" },
+        OptionCase { "files",
+            With({},
+                [](ProjectRecord &r) {
+                    r.asmFile = "/p/START.ASM";
+                    r.libFile = "/p/my lib.a";
+                }),
+            "/sm /c3 /s /a/p/START.ASM /L/p/my lib.a /o0x30",
+            "/sm /c3 /s /a/p/START.ASM /L/p/my lib.a /o0x30" }),
+    [](const auto &info) {
+        return std::string(info.param.name);
+    });
 
 TEST(CompilerOptions, DisplayTextHasOneWordPerLineAndWordsMatch)
 {
@@ -83,7 +101,7 @@ TEST(CompilerOptions, DisplayTextHasOneWordPerLineAndWordsMatch)
     EXPECT_EQ(options.displayOptions, "/sm\r\n/c3\r\n/s\r\n/L/p/my lib.a\r\n/o0x30");
     // The list keeps a path with a blank as one word.
     EXPECT_EQ(options.words,
-              (std::vector<std::string> { "/sm", "/c3", "/s", "/L/p/my lib.a", "/o0x30" }));
+        (std::vector<std::string> { "/sm", "/c3", "/s", "/L/p/my lib.a", "/o0x30" }));
 }
 
 TEST(CompilerOptions, BuildingTwiceGivesTheSameTexts)
@@ -100,10 +118,20 @@ TEST(CompilerOptions, BuildingTwiceGivesTheSameTexts)
 TEST(CompilerOptions, HexValueReadsLikeScanf)
 {
     const std::pair<const char *, uint32_t> cases[] = {
-        { "", 0 },        { "0", 0 },         { "XYZ", 0 },        { "00A0", 0xa0 },
-        { "FFFF", 0xffff }, { "  1100", 0x1100 }, { "0x1F", 0x1f },  { "0X1f", 0x1f },
-        { "12G4", 0x12 }, { "0x", 0 },        { "0xG", 0 },        { "-1", 0xffffffffu },
-        { "+10", 0x10 },  { "\t7", 7 },
+        { "", 0 },
+        { "0", 0 },
+        { "XYZ", 0 },
+        { "00A0", 0xa0 },
+        { "FFFF", 0xffff },
+        { "  1100", 0x1100 },
+        { "0x1F", 0x1f },
+        { "0X1f", 0x1f },
+        { "12G4", 0x12 },
+        { "0x", 0 },
+        { "0xG", 0 },
+        { "-1", 0xffffffffu },
+        { "+10", 0x10 },
+        { "\t7", 7 },
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(ParseHexValue(text), value) << '"' << text << '"';

@@ -38,15 +38,15 @@ TEST(ProjectFile, DefaultsAreWrittenAtTheirOffsets)
     ResetProject(project);
     const Bytes bytes = EncodeProject(project);
     ASSERT_EQ(bytes.size(), 824u);
-    EXPECT_EQ(bytes[0], 0);                                           // cFile ""
+    EXPECT_EQ(bytes[0], 0); // cFile ""
     EXPECT_EQ(std::string(bytes.begin() + 260, bytes.begin() + 263), std::string("30\0", 3));
-    EXPECT_EQ(bytes[265], 0);                                         // asmFile ""
-    EXPECT_EQ(bytes[525], 0);                                         // libFile ""
+    EXPECT_EQ(bytes[265], 0); // asmFile ""
+    EXPECT_EQ(bytes[525], 0); // libFile ""
     const Bytes ints(bytes.begin() + 785, bytes.begin() + 801);
     EXPECT_EQ(ints, (Bytes { 2, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0 }));
     for (size_t offset : { 801u, 806u, 811u })
-        EXPECT_EQ(std::string(bytes.begin() + offset, bytes.begin() + offset + 2),
-                  std::string("0\0", 2));
+        EXPECT_EQ(
+            std::string(bytes.begin() + offset, bytes.begin() + offset + 2), std::string("0\0", 2));
     EXPECT_EQ(Bytes(bytes.begin() + 816, bytes.end()), Bytes(8, 0));
 }
 
@@ -91,7 +91,7 @@ TEST(ProjectFile, TextWithoutTerminatorReadsEmptyAndLongTextIsCut)
 {
     Bytes bytes = EncodeProject(ProjectRecord {});
     std::fill(bytes.begin() + 260, bytes.begin() + 265, 'A'); // codeStart, no zero byte
-    std::fill(bytes.begin(), bytes.begin() + 260, 'x');       // cFile, no zero byte
+    std::fill(bytes.begin(), bytes.begin() + 260, 'x'); // cFile, no zero byte
     ProjectRecord back;
     ASSERT_TRUE(DecodeProject(bytes, back));
     EXPECT_EQ(back.codeStart, "");

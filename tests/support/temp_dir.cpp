@@ -22,9 +22,9 @@ TempDir::~TempDir()
     for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
          it != std::filesystem::recursive_directory_iterator(); it.increment(error))
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, error);
+            std::filesystem::perm_options::add, error);
+    std::filesystem::permissions(
+        path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(path_, error);
 }
 
@@ -37,7 +37,8 @@ Bytes ReadBytes(const std::string &path)
 void WriteBytes(const std::string &path, const Bytes &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(
+        reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteText(const std::string &path, const std::string &text)

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/app_services.h"
+#include "editor/document_host.h"
+#include "project/project_record.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ostrel {
+
+class CDocTemplate;
+class CMainFrame;
+
+// The application object: start-up, the open project with its option strings, the
+// workspace file, and the state shared by the build and output commands.
+class CQuorlenApp : public QObject, public DocumentHost
+{
+    Q_OBJECT
+
+public:
+    CQuorlenApp(AppServices services, AppPaths paths);
+    ~CQuorlenApp() override;
+
+    // Creates the main window and restores the last session; `arguments` as given to main.
+    bool InitInstance(const std::vector<std::string> &arguments);
+
+    // Writes the workspace file from the open project.
+    void SaveWorkspace();
+    void OnAppAbout();
+    void OnFileNew();
+
+    CMainFrame *MainFrame() const { return m_mainFrame.get(); }
+    CDocTemplate &DocTemplate() const { return *m_docTemplate; }
+    const AppServices &Services() const { return m_services; }
+
+    const std::string &ProgramDir() const { return m_programDir; }
+    const std::string &WorkspacePath() const { return m_workspacePath; }
+
+    // The open project and its flags.
+    ProjectRecord project;
+    int32_t projectOpen = 0;
+    int32_t projectCreated = 0;
+
+    // Kept here for the build and output commands.
+    std::string compilerOutputPath;
+    std::string navigationFile;
+    int32_t navigationLine = 0;
+
+    // DocumentHost
+    MessageBoxes &Messages() override { return m_services.messages; }
+    FileDialogs &Dialogs() override { return m_services.fileDialogs; }
+    void RecordOpenedFile(const std::string &path) override;
+    void AddToRecentFiles(const std::string &path) override;
+
+private:
+    void RestoreWorkspace();
+    std::string ChooseWorkspacePath() const;
+
+    AppServices m_services;
+    AppPaths m_paths;
+    std::string m_programDir;
+    std::string m_workspacePath;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<CDocTemplate> m_docTemplate;
+};
+
+} // namespace ostrel

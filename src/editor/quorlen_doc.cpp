@@ -1,0 +1,220 @@
+#include "editor/quorlen_doc.h"
+
+#include "app/workspace_file.h"
+#include "editor/document_host.h"
+#include "editor/quorlen_view.h"
+#include "framework/binary_fields.h"
+#include "framework/path_parts.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_boxes.h"
+#include "platform/qt_services.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace ostrel {
+
+namespace {
+
+// Larger files are refused with a message instead of exhausting memory.
+constexpr size_t kMaxFileSize = 256u * 1024u * 1024u;
+
+const char kSourceFilter[] = "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*|"
+                             "Data Files (*.C;*.asm;)|*.c;*.asm||";
+
+std::string OpenFailure(const std::string &path, FileResult result, bool tooLarge)
+{
+    std::string reason;
+    std::error_code error;
+    if (tooLarge)
+        reason = "The file is larger than 256 MB.";
+    else if (result == FileResult::IoError)
+        reason = "The file could not be read completely.";
+    else if (!std::filesystem::exists(path, error))
+        reason = "The file does not exist.";
+    else if (std::filesystem::is_directory(path, error))
+        reason = "It is a folder, not a file.";
+    else
+        reason = "Access to the file was denied.";
+    return "Cannot open the file\n" + path + "\n" + reason;
+}
+
+} // namespace
+
+CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
+    : QObject(parent)
+    , m_host(host)
+{
+}
+
+void CQuorlenDoc::AttachView(CQuorlenView *view)
+{
+    if (m_hasText) {
+        view->setDocument(m_text);
+    } else {
+        m_text = view->document();
+        m_hasText = true;
+    }
+    m_views.emplace_back(view);
+    connect(view, &QsciScintilla::modificationChanged, this, [this] {
+        UpdateModifiedMark();
+    });
+}
+
+void CQuorlenDoc::DetachView(CQuorlenView *view)
+{
+    std::erase_if(m_views, [view](const QPointer<CQuorlenView> &v) {
+        return v == view || !v;
+    });
+}
+
+CQuorlenView *CQuorlenDoc::PrimaryView() const
+{
+    for (const auto &view : m_views)
+        if (view)
+            return view;
+    return nullptr;
+}
+
+bool CQuorlenDoc::OnNewDocument(const std::string &title)
+{
+    m_pathName.clear();
+    SetTitle(title);
+    return true;
+}
+
+bool CQuorlenDoc::OnOpenDocument(const std::string &path)
+{
+    // Remembered before reading, so that even a file that fails to open is recorded.
+    if (!IsCompilerOutputFile(path))
+        m_host.RecordOpenedFile(path);
+
+    Bytes bytes;
+    const FileResult result = ReadWholeFile(path, bytes, kMaxFileSize + 1);
+    const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxFileSize;
+    if (result != FileResult::Ok || tooLarge) {
+        m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
+        return false;
+    }
+    if (CQuorlenView *view = PrimaryView())
+        view->LoadBytes(
+            std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    SetPathName(path);
+    return true;
+}
+
+bool CQuorlenDoc::OnSaveDocument(const std::string &path)
+{
+    CQuorlenView *view = PrimaryView();
+    const std::string bytes = view ? view->TextBytes() : std::string();
+    const QString target = ToQt(path);
+    const QFileInfo info(target);
+    QString reason;
+    if (info.exists() && !info.isWritable()) {
+        reason = QStringLiteral("The file is read-only.");
+    } else {
+        QSaveFile file(target);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(bytes.data(), static_cast<qint64>(bytes.size()))
+                != static_cast<qint64>(bytes.size())
+            || !file.commit())
+            reason = file.errorString();
+    }
+    if (!reason.isEmpty()) {
+        m_host.Messages().Warn("Cannot save the file\n" + path + "\n" + FromQt(reason)
+            + "\nThe file on disk was not changed.");
+        return false;
+    }
+    if (view)
+        view->MarkSaved();
+    UpdateModifiedMark();
+    return true;
+}
+
+bool CQuorlenDoc::DoFileSave()
+{
+    if (m_pathName.empty())
+        return DoSaveAs();
+    return OnSaveDocument(m_pathName);
+}
+
+bool CQuorlenDoc::DoSaveAs()
+{
+    FileDialogRequest request;
+    request.title = "Save As";
+    request.filter = kSourceFilter;
+    request.defaultExtension = "C";
+    request.confirmOverwrite = true;
+    const auto chosen = m_host.Dialogs().SaveFile(request);
+    if (!chosen)
+        return false;
+    const std::string path = ApplyDefaultExtension(*chosen, request.defaultExtension);
+    if (!OnSaveDocument(path))
+        return false;
+    SetPathName(path);
+    m_host.AddToRecentFiles(path);
+    return true;
+}
+
+bool CQuorlenDoc::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    std::string name = m_title;
+    if (!name.empty() && name.back() == '*')
+        name.pop_back();
+    MessageRequest request { "Save changes to " + name + "?" };
+    request.buttons = MessageButtons::YesNoCancel;
+    switch (m_host.Messages().Show(request)) {
+    case MessageAnswer::Yes:
+        return DoFileSave();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuorlenDoc::IsModified() const
+{
+    const CQuorlenView *view = PrimaryView();
+    return view && view->isModified();
+}
+
+void CQuorlenDoc::SetModifiedFlag(bool modified)
+{
+    if (CQuorlenView *view = PrimaryView())
+        view->setModified(modified);
+    UpdateModifiedMark();
+}
+
+void CQuorlenDoc::SetPathName(const std::string &path)
+{
+    m_pathName = path;
+    SetTitle(FileNameOf(path));
+    UpdateModifiedMark();
+}
+
+void CQuorlenDoc::SetTitle(const std::string &title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    emit titleChanged();
+}
+
+void CQuorlenDoc::UpdateModifiedMark()
+{
+    if (m_title.empty())
+        return;
+    const bool marked = m_title.back() == '*';
+    if (IsModified() && !marked)
+        SetTitle(m_title + "*");
+    else if (!IsModified() && marked)
+        SetTitle(m_title.substr(0, m_title.size() - 1));
+}
+
+} // namespace ostrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <Qsci/qscidocument.h>
+
+#include <string>
+#include <vector>
+
+namespace ostrel {
+
+class CQuorlenView;
+class DocumentHost;
+
+// One source file, C or assembler, while it is edited. The text lives in a QScintilla
+// document that all of its views share; the file's bytes are kept exactly as they are.
+class CQuorlenDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CQuorlenDoc(DocumentHost &host, QObject *parent = nullptr);
+
+    // Views show this document's text; the first one attached holds the shared text.
+    void AttachView(CQuorlenView *view);
+    void DetachView(CQuorlenView *view);
+    const std::vector<QPointer<CQuorlenView>> &Views() const { return m_views; }
+
+    // An untitled document named `title` (Ostrel1, Ostrel2, ...).
+    bool OnNewDocument(const std::string &title);
+    // Records the file in the workspace file, then reads it. Reports its own failures.
+    bool OnOpenDocument(const std::string &path);
+    // Writes the text to `path` through a temporary file; a failure is reported and leaves
+    // the file on disk and the modified flag as they were.
+    bool OnSaveDocument(const std::string &path);
+
+    // File Save: Save As for a document that has no file yet.
+    bool DoFileSave();
+    // Save As with the source-file filters; the document takes the new path on success.
+    bool DoSaveAs();
+    // Asks whether to save a modified document: false when the user cancelled or the save
+    // failed, so the caller keeps the document open.
+    bool SaveModified();
+
+    const std::string &PathName() const { return m_pathName; }
+    const std::string &Title() const { return m_title; }
+    bool IsModified() const;
+    void SetModifiedFlag(bool modified);
+    void SetPathName(const std::string &path);
+
+signals:
+    void titleChanged();
+
+private:
+    void UpdateModifiedMark();
+    void SetTitle(const std::string &title);
+    CQuorlenView *PrimaryView() const;
+
+    DocumentHost &m_host;
+    std::string m_pathName;
+    std::string m_title;
+    std::vector<QPointer<CQuorlenView>> m_views;
+    QsciDocument m_text;
+    bool m_hasText = false;
+};
+
+} // namespace ostrel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <string>
+#include <string_view>
+
+namespace ostrel {
+
+class CQuorlenDoc;
+
+// The editing window of a source document: a plain-text editor with a fixed-pitch font,
+// no line wrapping, and the document's bytes kept exactly as they are.
+class CQuorlenView : public QsciScintilla
+{
+    Q_OBJECT
+
+public:
+    explicit CQuorlenView(CQuorlenDoc *document, QWidget *parent = nullptr);
+
+    CQuorlenDoc *GetDocument() const { return m_document; }
+
+    // Replaces the text with the bytes as they are (NUL bytes included), without undo history,
+    // and marks the text unmodified. Chooses UTF-8 or single-byte display and the line end.
+    void LoadBytes(std::string_view bytes);
+    // The text as bytes, exactly as stored.
+    std::string TextBytes() const;
+    // Marks the current text as the saved state.
+    void MarkSaved();
+
+signals:
+    // First paint of the view; the start-up benchmark waits for it.
+    void firstPainted();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    CQuorlenDoc *m_document;
+    bool m_painted = false;
+};
+
+} // namespace ostrel
