@@ -72,14 +72,14 @@ public:
     // `idOrSubmenu` is the submenu's handle when the flags carry Popup. A separator takes no id
     // and no text; an owner-drawn entry keeps no text, only its item data.
     bool AppendMenu(MenuHandle menu, uint32_t flags, uint32_t idOrSubmenu, std::string_view text,
-                    uintptr_t itemData = 0);
+        uintptr_t itemData = 0);
     // Inserts before `item`; by position, a position at or past the end appends.
     bool InsertMenu(MenuHandle menu, uint32_t item, uint32_t flags, uint32_t idOrSubmenu,
-                    std::string_view text, uintptr_t itemData = 0);
+        std::string_view text, uintptr_t itemData = 0);
     // Replaces the entry. Replacing an entry that opens a submenu by one that does not
     // destroys that submenu.
     bool ModifyMenu(MenuHandle menu, uint32_t item, uint32_t flags, uint32_t idOrSubmenu,
-                    std::string_view text, uintptr_t itemData = 0);
+        std::string_view text, uintptr_t itemData = 0);
     // Removes the entry and destroys the submenu it opens.
     bool DeleteMenu(MenuHandle menu, uint32_t item, uint32_t flags);
     // Removes the entry; a submenu it opens stays alive.
@@ -93,16 +93,17 @@ public:
     // submenu's entry count in the second byte. kMenuNoItem when there is no such entry.
     uint32_t GetMenuState(MenuHandle menu, uint32_t item, uint32_t flags) const;
     // At most `bufferSize` - 1 bytes of the entry's text, as a buffer of that size would hold.
-    std::string GetMenuString(MenuHandle menu, uint32_t item, uint32_t flags,
-                              size_t bufferSize = 256) const;
+    std::string GetMenuString(
+        MenuHandle menu, uint32_t item, uint32_t flags, size_t bufferSize = 256) const;
     MenuHandle GetSubMenu(MenuHandle menu, int position) const;
-    std::optional<PlatformMenuItem> GetMenuItemInfo(MenuHandle menu, uint32_t item,
-                                                    uint32_t flags) const;
+    std::optional<PlatformMenuItem> GetMenuItemInfo(
+        MenuHandle menu, uint32_t item, uint32_t flags) const;
 
     // Set the Grayed/Disabled, resp. the Checked bit; the previous bits, or kMenuNoItem.
     uint32_t EnableMenuItem(MenuHandle menu, uint32_t item, uint32_t flags);
     uint32_t CheckMenuItem(MenuHandle menu, uint32_t item, uint32_t flags);
-    bool SetMenuItemBitmaps(MenuHandle menu, uint32_t item, uint32_t flags, uintptr_t checkedBitmap);
+    bool SetMenuItemBitmaps(
+        MenuHandle menu, uint32_t item, uint32_t flags, uintptr_t checkedBitmap);
 
     // The entries of a menu, in position order; null for a handle that is not a menu.
     const std::vector<PlatformMenuItem> *Items(MenuHandle menu) const;
@@ -127,7 +128,7 @@ private:
     std::optional<Location> FindCommand(MenuHandle menu, uint32_t id, int depth) const;
     bool Contains(MenuHandle menu, MenuHandle sought, int depth) const;
     std::optional<PlatformMenuItem> MakeItem(MenuHandle owner, uint32_t flags, uint32_t idOrSubmenu,
-                                             std::string_view text, uintptr_t itemData) const;
+        std::string_view text, uintptr_t itemData) const;
     PlatformMenuItem *ItemAt(const Location &location);
     void Changed(MenuHandle menu) const;
 

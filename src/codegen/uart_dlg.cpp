@@ -1,0 +1,98 @@
+#include "codegen/uart_dlg.h"
+
+#include "platform/qt_services.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace ostrel {
+
+CUartDlg::CUartDlg(Clipboard &clipboard, QWidget *parent)
+    : CGeneratorDlg(clipboard, parent, QStringLiteral("UART Setting"), false)
+{
+    const UartSettings initial;
+
+    m_clock = new QLineEdit(ToQt(initial.clockText), this);
+    m_clock->setObjectName(QStringLiteral("clock"));
+    m_clock->setAccessibleName(QStringLiteral("Enter Clock Frequency"));
+
+    m_baudRate = new QComboBox(this);
+    m_baudRate->setObjectName(QStringLiteral("baudRate"));
+    m_baudRate->setAccessibleName(QStringLiteral("Select Baud Rate"));
+    for (const char *rate : kUartBaudRates)
+        m_baudRate->addItem(QString::fromLatin1(rate));
+    m_baudRate->setCurrentIndex(kUartDefaultBaudIndex);
+
+    auto *rates = new QGridLayout;
+    rates->addWidget(new QLabel(QStringLiteral("Enter Clock Frequency"), this), 0, 0);
+    rates->addWidget(m_clock, 0, 1);
+    rates->addWidget(new QLabel(QStringLiteral("MHz"), this), 0, 2);
+    rates->addWidget(new QLabel(QStringLiteral("Select Baud Rate"), this), 1, 0);
+    rates->addWidget(m_baudRate, 1, 1);
+    rates->setColumnStretch(3, 1);
+
+    auto *group = new QGroupBox(QStringLiteral("Set UCR bits (Check to Set bit)"), this);
+    m_bits = new QGridLayout(group);
+    m_rxcie = AddBitRow("rxcie", QStringLiteral("RXCIE"),
+        QStringLiteral("RX Complete Interrupt Enable"), initial.rxcie);
+    m_txcie = AddBitRow("txcie", QStringLiteral("TXCIE"),
+        QStringLiteral("TX Complete Interrupt Enable"), initial.txcie);
+    m_udrie = AddBitRow("udrie", QStringLiteral("UDRIE"),
+        QStringLiteral("UART Data Register Empty Interrupt Enable"), initial.udrie);
+    m_rxe = AddBitRow("rxe", QStringLiteral("RXE"), QStringLiteral("Receiver Enable"), initial.rxe);
+    m_txe =
+        AddBitRow("txe", QStringLiteral("TXE"), QStringLiteral("Transmitter Enable"), initial.txe);
+    m_chr9 = AddBitRow("chr9", QStringLiteral("CHR9"),
+        QStringLiteral("9 - Bit Character to be received/transmitted"), initial.chr9);
+    m_txd8 = AddBitRow(
+        "txd8", QStringLiteral("TXD8"), QStringLiteral("Transmit Data Bit 8"), initial.txd8);
+    m_bits->setColumnStretch(1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(rates);
+    layout->addWidget(group);
+    layout->addLayout(
+        CreateCodeArea({ QStringLiteral("&Generate Code"), QStringLiteral("Generated Code:"),
+            QStringLiteral("Co&py To Clipboard"), QStringLiteral("&Close") }));
+    m_clock->setFocus();
+}
+
+QCheckBox *CUartDlg::AddBitRow(
+    const char *objectName, const QString &bitName, const QString &description, bool checked)
+{
+    const int row = m_bits->rowCount();
+    auto *box = new QCheckBox(bitName);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setAccessibleName(bitName + QLatin1Char(' ') + description);
+    box->setChecked(checked);
+    m_bits->addWidget(box, row, 0);
+    AddLabel(m_bits, description, row, 1);
+    return box;
+}
+
+UartSettings CUartDlg::Settings() const
+{
+    UartSettings settings;
+    settings.clockText = FromQt(m_clock->text());
+    settings.baudText = FromQt(m_baudRate->currentText());
+    settings.rxcie = m_rxcie->isChecked();
+    settings.txcie = m_txcie->isChecked();
+    settings.udrie = m_udrie->isChecked();
+    settings.rxe = m_rxe->isChecked();
+    settings.txe = m_txe->isChecked();
+    settings.chr9 = m_chr9->isChecked();
+    settings.txd8 = m_txd8->isChecked();
+    return settings;
+}
+
+void CUartDlg::Generate()
+{
+    ShowCode(GenerateUartCode(Settings()));
+}
+
+} // namespace ostrel

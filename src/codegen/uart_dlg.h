@@ -1,0 +1,46 @@
+#pragma once
+
+#include "codegen/generator_dlg.h"
+#include "codegen/uart_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLineEdit;
+
+namespace ostrel {
+
+// "UART Setting": the baud-rate register from the clock and the baud rate, and the UART
+// control register from seven bits. It has no system menu.
+class CUartDlg : public CGeneratorDlg
+{
+    Q_OBJECT
+
+public:
+    CUartDlg(Clipboard &clipboard, QWidget *parent);
+
+    UartSettings Settings() const;
+
+    // Close and Enter end the dialog the way Escape does.
+    void accept() override { reject(); }
+
+protected:
+    void Generate() override;
+
+private:
+    QCheckBox *AddBitRow(
+        const char *objectName, const QString &bitName, const QString &description, bool checked);
+
+    QLineEdit *m_clock;
+    QComboBox *m_baudRate;
+    QGridLayout *m_bits;
+    QCheckBox *m_rxcie;
+    QCheckBox *m_txcie;
+    QCheckBox *m_udrie;
+    QCheckBox *m_rxe;
+    QCheckBox *m_txe;
+    QCheckBox *m_chr9;
+    QCheckBox *m_txd8;
+};
+
+} // namespace ostrel

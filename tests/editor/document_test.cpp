@@ -1,0 +1,182 @@
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "framework/doc_template.h"
+#include "support/app_fixture.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMdiArea>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace ostrel {
+namespace {
+
+using test::AppFixture;
+using test::ReadBytes;
+using test::WriteBytes;
+using test::WriteText;
+
+Bytes ToBytes(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+class DocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { f.Start(); }
+
+    CQuorlenDoc *Open(const std::string &path)
+    {
+        return f.App().DocTemplate().OpenDocumentFile(path);
+    }
+    static CQuorlenView *View(CQuorlenDoc *doc) { return doc->Views().front(); }
+
+    AppFixture f;
+};
+
+TEST_F(DocumentTest, UnchangedFilesSaveByteForByte)
+{
+    const std::string_view contents[] = {
+        "int main(void)\r\n{\r\n\treturn 0;\r\n}\r\n",
+        "/* caf\xe9 \xa9 \x80\xff */\r\nchar c = '\xb5';\r\n", // Latin-1, CR LF
+        std::string_view("a\0b\r\nc\0", 7), // NUL bytes
+        "unix\nlines\n",
+        "utf-8: \xc3\xa9\xe2\x82\xac\n",
+        "old mac\rlines\r",
+        "",
+    };
+    int index = 0;
+    for (std::string_view content : contents) {
+        SCOPED_TRACE(index);
+        const std::string path = f.dir.File("file" + std::to_string(index++) + ".c");
+        WriteBytes(path, ToBytes(content));
+        CQuorlenDoc *doc = Open(path);
+        ASSERT_NE(doc, nullptr);
+        EXPECT_FALSE(doc->IsModified());
+        EXPECT_EQ(View(doc)->TextBytes(), content);
+        ASSERT_TRUE(doc->DoFileSave());
+        EXPECT_EQ(ReadBytes(path), ToBytes(content));
+    }
+}
+
+TEST_F(DocumentTest, TypedLinesFollowTheFilesLineEnds)
+{
+    const std::string path = f.dir.File("crlf.c");
+    WriteText(path, "a\r\nb\r\n");
+    CQuorlenDoc *doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    CQuorlenView *view = View(doc);
+    view->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    view->SendScintilla(QsciScintillaBase::SCI_NEWLINE);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->Title(), "crlf.c*");
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(ReadBytes(path), ToBytes("a\r\nb\r\n\r\n"));
+    EXPECT_EQ(doc->Title(), "crlf.c");
+}
+
+TEST_F(DocumentTest, SaveAsAddsTheDefaultExtensionAndTakesTheNewName)
+{
+    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front(); // the untitled Ostrel1
+    View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 5UL, "hello");
+    f.fileDialogs.saveAnswers.push_back(f.dir.File("main"));
+    ASSERT_TRUE(doc->DoFileSave());
+
+    ASSERT_EQ(f.fileDialogs.saveRequests.size(), 1u);
+    const FileDialogRequest &request = f.fileDialogs.saveRequests[0];
+    EXPECT_EQ(request.defaultExtension, "C");
+    EXPECT_EQ(request.filter,
+        "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*|"
+        "Data Files (*.C;*.asm;)|*.c;*.asm||");
+    EXPECT_EQ(ReadBytes(f.dir.File("main.C")), ToBytes("hello"));
+    EXPECT_EQ(doc->PathName(), f.dir.File("main.C"));
+    EXPECT_EQ(doc->Title(), "main.C");
+
+    // Cancelling the dialog saves nothing and keeps the name.
+    View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "!");
+    EXPECT_FALSE(doc->DoSaveAs());
+    EXPECT_EQ(doc->PathName(), f.dir.File("main.C"));
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(DocumentTest, FailedSaveAsKeepsFileNameAndModifiedFlag)
+{
+    const std::string path = f.dir.File("keep.c");
+    WriteText(path, "old\n");
+    CQuorlenDoc *doc = Open(path);
+    View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 3UL, "new");
+    f.fileDialogs.saveAnswers.push_back(f.dir.File("no such folder/x.c"));
+
+    EXPECT_FALSE(doc->DoSaveAs());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text.rfind("Cannot save the file\n", 0), 0u);
+    EXPECT_EQ(doc->PathName(), path);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(ReadBytes(path), ToBytes("old\n"));
+}
+
+TEST_F(DocumentTest, FailedSaveInReadOnlyFolderKeepsTheOldFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    const std::string folder = f.dir.File("ro");
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/MAIN.C";
+    WriteText(path, "old\r\n");
+    CQuorlenDoc *doc = Open(path);
+    View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 3UL, "new");
+    std::filesystem::permissions(
+        folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_FALSE(doc->DoFileSave());
+    EXPECT_EQ(ReadBytes(path), ToBytes("old\r\n"));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(f.messages.shown.size(), 1u);
+}
+
+TEST_F(DocumentTest, OpeningAnOpenFileActivatesItsWindow)
+{
+    const std::string a = f.dir.File("a.c"), b = f.dir.File("b.c");
+    WriteText(a, "a");
+    WriteText(b, "b");
+    CQuorlenDoc *docA = Open(a);
+    Open(b);
+    const size_t count = f.App().DocTemplate().Documents().size();
+    EXPECT_EQ(Open(f.dir.File("./a.c")), docA);
+    EXPECT_EQ(f.App().DocTemplate().Documents().size(), count);
+    auto *active = qobject_cast<CChildFrame *>(
+        f.App().DocTemplate().Frames(docA).front()->mdiArea()->activeSubWindow());
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->GetDocument(), docA);
+}
+
+TEST_F(DocumentTest, SecondWindowSharesTextAndClosingAsksOnlyAtTheLast)
+{
+    const std::string path = f.dir.File("two.c");
+    WriteText(path, "x");
+    CQuorlenDoc *doc = Open(path);
+    CChildFrame *second = f.App().DocTemplate().CreateNewFrame(doc);
+    second->GetView()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "y");
+    EXPECT_EQ(View(doc)->TextBytes(), second->GetView()->TextBytes());
+    EXPECT_TRUE(doc->IsModified());
+
+    EXPECT_TRUE(second->close()); // another window remains: no question
+    EXPECT_TRUE(f.messages.shown.empty());
+
+    CChildFrame *first = f.App().DocTemplate().Frames(doc).front();
+    f.messages.answers.push_back(MessageAnswer::Cancel);
+    EXPECT_FALSE(first->close());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text, "Save changes to two.c?");
+
+    f.messages.answers.push_back(MessageAnswer::No);
+    EXPECT_TRUE(first->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(f.App().DocTemplate().FindDocument(path), nullptr);
+    EXPECT_EQ(ReadBytes(path), ToBytes("x"));
+}
+
+} // namespace
+} // namespace ostrel

@@ -1,0 +1,35 @@
+#include "editor/text_bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+TEST(TextBytes, Utf8Validity)
+{
+    const std::pair<std::string_view, bool> cases[] = {
+        { "", true }, { "plain ascii", true }, { "\xc3\xa9", true }, // e acute
+        { "\xe2\x82\xac", true }, // euro sign
+        { "\xf0\x9f\x98\x80", true }, // four bytes
+        { "caf\xe9", false }, // Latin-1
+        { "\xc3", false }, // cut short
+        { "\xc0\xaf", false }, // overlong
+        { "\xed\xa0\x80", false }, // surrogate
+        { "\xf4\x90\x80\x80", false }, // beyond U+10FFFF
+        { "\x80", false }, // lone continuation
+    };
+    for (const auto &[bytes, valid] : cases)
+        EXPECT_EQ(IsValidUtf8(bytes), valid) << testing::PrintToString(std::string(bytes));
+}
+
+TEST(TextBytes, LineEndOfTheFirstLine)
+{
+    EXPECT_EQ(DetectLineEnd("a\r\nb\n", LineEnd::Lf), LineEnd::CrLf);
+    EXPECT_EQ(DetectLineEnd("a\nb\r\n", LineEnd::CrLf), LineEnd::Lf);
+    EXPECT_EQ(DetectLineEnd("a\rb", LineEnd::Lf), LineEnd::Cr);
+    EXPECT_EQ(DetectLineEnd("ends in cr\r", LineEnd::Lf), LineEnd::Cr);
+    EXPECT_EQ(DetectLineEnd("none", LineEnd::CrLf), LineEnd::CrLf);
+}
+
+} // namespace
+} // namespace ostrel

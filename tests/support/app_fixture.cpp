@@ -1,0 +1,27 @@
+#include "support/app_fixture.h"
+
+#include <filesystem>
+
+namespace ostrel::test {
+
+AppFixture::AppFixture()
+{
+    std::filesystem::create_directories(ProgramDir());
+}
+
+AppFixture::~AppFixture()
+{
+    app.reset();
+}
+
+CQuorlenApp &AppFixture::Start(const std::vector<std::string> &words)
+{
+    AppServices services { messages, fileDialogs, sleeper, profile, clipboard };
+    app = std::make_unique<CQuorlenApp>(services, AppPaths { ProgramDir(), dir.File("config") });
+    std::vector<std::string> arguments { ProgramDir() + "/ostrel" };
+    arguments.insert(arguments.end(), words.begin(), words.end());
+    app->InitInstance(arguments);
+    return *app;
+}
+
+} // namespace ostrel::test

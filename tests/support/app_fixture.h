@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/quorlen_app.h"
+#include "fakes/fake_services.h"
+#include "support/temp_dir.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ostrel::test {
+
+// A whole application, main window included, on fakes, with its program directory in a
+// fresh temporary folder.
+class AppFixture
+{
+public:
+    AppFixture();
+    ~AppFixture();
+
+    // Starts the application as `ostrel <words...>`.
+    CQuorlenApp &Start(const std::vector<std::string> &words = {});
+    CQuorlenApp &App() { return *app; }
+
+    std::string WorkspacePath() const { return dir.File("bin/VOTRIX.cfg"); }
+    std::string ProgramDir() const { return dir.File("bin"); }
+
+    TempDir dir;
+    FakeMessageBoxes messages;
+    FakeFileDialogs fileDialogs;
+    FakeSleeper sleeper;
+    FakeProfile profile;
+    FakeClipboard clipboard;
+    std::unique_ptr<CQuorlenApp> app;
+};
+
+} // namespace ostrel::test

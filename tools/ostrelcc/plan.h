@@ -1,0 +1,94 @@
+#pragma once
+
+#include "chips.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ostrel::cc {
+
+// The command line of OSTREL.EXE taken apart (Parts 3.4 and 4.3 of the spec).
+struct Options
+{
+    std::string cFile;
+    const Chip *chip = nullptr;
+    bool sre = false;           // /x
+    bool waitState = false;     // /w
+    bool includeSource = false; // /s
+    std::optional<uint32_t> sramStart; // /rs0x
+    std::optional<uint32_t> sramEnd;   // /re0x
+    std::optional<uint32_t> stack;     // /st0x
+    std::optional<uint32_t> codeStartWords; // /o0x, a word address
+    std::string asmFile; // /a
+    std::string libFile; // /L
+};
+
+struct ParsedCommandLine
+{
+    Options options;
+    std::vector<std::string> errors; // message texts, without the leading "Error: "
+};
+
+// The option words of the arguments after the C file. Each argument is one word, as the
+// IDE passes them; an argument that holds several blank-separated option words (the
+// options as one string) is split into them. An argument whose blank-separated pieces are
+// not all option words (an /a path with blanks) stays one word.
+std::vector<std::string> SplitOptionWords(const std::vector<std::string> &arguments);
+
+// `arguments` are the program's arguments without the program name: the C file, then the
+// option words. Unknown words and values that do not fit the chip are reported in errors.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments);
+
+// The value of a hexadecimal text: digits only, at least one, at most eight.
+std::optional<uint32_t> ParseHex(const std::string &text);
+
+// One program run: argv[0] is looked up on PATH. stdoutFile, when set, receives the
+// program's standard output (its standard error is still collected as diagnostics).
+struct Step
+{
+    std::vector<std::string> argv;
+    std::string stdoutFile;
+};
+
+// Names of the files of one build. Outputs lie beside the C file, intermediates in temp.
+struct BuildFiles
+{
+    std::string cFile;   // absolute
+    std::string dir;     // the C file's directory
+    std::string base;    // the C file's name without its extension
+    std::string tempDir; // a private folder in the system's temporary folder
+    std::string Output(const std::string &extension) const; // dir/base.extension
+    std::string Temp(const std::string &name) const;        // tempDir/name
+};
+
+BuildFiles MakeBuildFiles(const std::string &absoluteCFile, const std::string &tempDir);
+
+// The start-up assembly for .init1 (SRE/SRW) and the padding of the vector section up to
+// the code start address; empty when neither is needed.
+std::string StartupAssembly(const Options &options);
+
+// The avr-gcc flags shared by every compile, assemble and link step.
+std::vector<std::string> CommonFlags(const Options &options);
+
+// The steps of a build, in order. The caller runs them one after the other and stops at the
+// first that fails.
+Step CompileStep(const Options &options, const BuildFiles &files);   // C -> temp .s
+Step AssembleCStep(const Options &options, const BuildFiles &files); // temp .s -> .o
+Step AssembleAsmStep(const Options &options, const BuildFiles &files);
+Step AssembleStartupStep(const Options &options, const BuildFiles &files);
+Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup);
+Step HexStep(const BuildFiles &files);
+Step EepromStep(const BuildFiles &files);
+Step ListingStep(const BuildFiles &files);
+Step SizeStep(const BuildFiles &files);
+
+// The linker's memory settings as --defsym words: region sizes of the chip, the external
+// SRAM data region, __heap_end and __stack.
+std::vector<std::string> LinkerSymbols(const Options &options);
+
+// The size of the data region: the chip's SRAM, or the external SRAM of /rs0x and /re0x.
+uint32_t DataRegionBytes(const Options &options);
+
+} // namespace ostrel::cc
