@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace ostrel {
@@ -55,7 +57,10 @@ void AddSenseRows(QGridLayout *grid, const QString &heading, const QString &high
 {
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(heading), row, 1, 1, 3);
-    AddLabel(grid, highBit + QLatin1Char(' ') + lowBit, row + 1, 0);
+    auto *bits = new QHBoxLayout;
+    bits->addWidget(new QLabel(highBit));
+    bits->addWidget(new QLabel(lowBit));
+    grid->addLayout(bits, row + 1, 0);
     grid->addWidget(list, row + 1, 1, 1, 3);
 }
 

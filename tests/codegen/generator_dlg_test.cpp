@@ -341,23 +341,22 @@ TEST_P(GeneratorCommandTest, RunsModallyOverTheMainWindowAndStartsAfresh)
     test::FakeClipboard clipboard;
     QStringList first;
     QStringList second;
-    // Queued into the dialog's modal loop: look, change, close.
-    auto inspect = [&](QStringList &snapshot, bool change) {
-        QTimer::singleShot(0, &mainWindow, [&, change] {
+    // Queued into the dialog's modal loop: note the opening state, change it all, close.
+    auto inspect = [&](QStringList &snapshot) {
+        QTimer::singleShot(0, &mainWindow, [&] {
             QWidget *dialog = QApplication::activeModalWidget();
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->parentWidget(), &mainWindow);
             EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
             snapshot = Snapshot(dialog);
-            if (change)
-                ChangeEverything(dialog);
+            ChangeEverything(dialog);
             EXPECT_NE(Snapshot(dialog), snapshot);
             PressKey(dialog, Qt::Key_Escape);
         });
     };
-    inspect(first, true);
+    inspect(first);
     EXPECT_TRUE(RunGeneratorDialog(GetParam(), &mainWindow, clipboard));
-    inspect(second, true);
+    inspect(second);
     EXPECT_TRUE(RunGeneratorDialog(GetParam(), &mainWindow, clipboard));
     EXPECT_EQ(first, second);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
