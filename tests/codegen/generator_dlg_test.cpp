@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace ostrel {
 namespace {
@@ -364,7 +365,10 @@ TEST_P(GeneratorCommandTest, RunsModallyOverTheMainWindowAndStartsAfresh)
 
 INSTANTIATE_TEST_SUITE_P(Commands, GeneratorCommandTest,
     ::testing::Values(CommandId::InterruptMasks, CommandId::IoPinsDirection,
-        CommandId::McucrSettings, CommandId::UartSettings));
+        CommandId::McucrSettings, CommandId::UartSettings),
+    [](const auto &info) {
+        return std::to_string(static_cast<int>(info.param));
+    });
 
 TEST(GeneratorCommand, OtherCommandsAreNotGenerators)
 {
