@@ -60,6 +60,8 @@ std::optional<PlatformMenuItem> PlatformMenus::MakeItem(MenuHandle owner, uint32
 {
     PlatformMenuItem item;
     item.flags = flags & ~MenuFlag::ByPosition;
+    if (item.IsPopup())
+        item.flags &= ~MenuFlag::Separator; // an entry that opens a list is never a separator
     item.itemData = itemData;
     if (item.IsSeparator())
         return item;

@@ -181,3 +181,21 @@ TEST(MenuTemplate, WideCharactersNarrowToQuestionMarks)
 
 } // namespace
 } // namespace ostrel
+
+namespace ostrel {
+namespace {
+
+TEST(MenuTemplate, AnEntryThatOpensAListIsNeverASeparator)
+{
+    // Popup and Separator together: the list is kept and opened by the entry.
+    const Bytes bytes = Words({ 0, 0, 0x890, 'P', 0, 0x80, 4, 'X', 0 });
+    PlatformMenus menus;
+    const MenuHandle bar = LoadMenuTemplate(menus, bytes);
+    ASSERT_NE(bar, 0u);
+    const MenuHandle list = menus.GetSubMenu(bar, 0);
+    ASSERT_TRUE(menus.IsMenu(list));
+    EXPECT_EQ(menus.GetMenuString(list, 0, MenuFlag::ByPosition), "X");
+}
+
+} // namespace
+} // namespace ostrel
