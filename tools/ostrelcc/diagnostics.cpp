@@ -171,6 +171,8 @@ std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
     const std::optional<Severity> severity = TakeSeverity(text);
     if (severity)
         diagnostic.severity = *severity;
+    else if (Contains(text, "first defined here"))
+        diagnostic.severity = Severity::Note;
     else if (colon != std::string::npos || section != std::string::npos)
         diagnostic.severity = Severity::Error; // the linker names no severity for its errors
     else

@@ -1,0 +1,412 @@
+// OSTREL.EXE run on the real GNU AVR toolchain: the example, every chip, errors, the memory
+// options checked in the ELF, and a start the way the IDE starts it.
+
+#include "process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace ostrel::cc;
+
+namespace {
+
+const char kBlinkOptions[] = "/sm /c3 /s /o0x30";
+
+std::string ReadText(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class OstrelccTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!FindOnPath("avr-gcc") || !FindOnPath("avr-nm") || !FindOnPath("avr-objdump"))
+            GTEST_SKIP() << "the GNU AVR toolchain is not installed (gcc-avr, avr-libc, "
+                            "binutils-avr; `make test` installs them)";
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path()
+                / ("ostrelcc-test-" + std::to_string(getpid()) + "-" + info->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+
+    void TearDown() override
+    {
+        std::error_code error;
+        if (!m_dir.empty())
+            fs::remove_all(m_dir, error);
+    }
+
+    // Runs OSTREL.EXE with the C file and each option word as one argument.
+    ProcessResult Compile(const fs::path &cFile, const std::vector<std::string> &words)
+    {
+        std::vector<std::string> argv = {OSTRELCC_EXE, cFile.string()};
+        argv.insert(argv.end(), words.begin(), words.end());
+        return RunProcess(argv);
+    }
+
+    fs::path Source(const std::string &name, const std::string &text)
+    {
+        const fs::path path = m_dir / name;
+        WriteText(path, text);
+        return path;
+    }
+
+    std::string OutputErr() { return ReadText(m_dir / "OUTPUT.ERR"); }
+
+    static std::string Tool(const std::vector<std::string> &argv)
+    {
+        const ProcessResult result = RunProcess(argv);
+        EXPECT_TRUE(result.started && result.exitCode == 0) << argv[0] << ": " << result.output;
+        return result.output;
+    }
+
+    // The value of a symbol of the ELF, or -1.
+    static long Symbol(const fs::path &elf, const std::string &name)
+    {
+        for (const std::string &line : Lines(Tool({"avr-nm", elf.string()}))) {
+            std::istringstream in(line);
+            std::string value, type, symbol;
+            if (in >> value >> type >> symbol && symbol == name)
+                return std::stol(value, nullptr, 16);
+        }
+        return -1;
+    }
+
+    fs::path m_dir;
+};
+
+const char kSmallProgram[] = "#include <avr/io.h>\n"
+                             "int main(void)\n"
+                             "{\n"
+                             "    DDRB = 0xff;\n"
+                             "    for (;;)\n"
+                             "        PORTB++;\n"
+                             "}\n";
+
+} // namespace
+
+TEST_F(OstrelccTest, ExampleBuilds)
+{
+    const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
+    fs::copy_file(example / "BLINK.C", m_dir / "BLINK.C");
+    fs::copy_file(example / "START.ASM", m_dir / "START.ASM");
+    const ProcessResult result = Compile(
+        m_dir / "BLINK.C", {"/sm", "/c3", "/s", "/a" + (m_dir / "START.ASM").string(), "/o0x30"});
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 0) << OutputErr();
+    for (const char *extension : {"elf", "hex", "map", "lss", "s"})
+        EXPECT_TRUE(fs::exists(m_dir / (std::string("BLINK.") + extension))) << extension;
+    EXPECT_FALSE(fs::exists(m_dir / "BLINK.eep")); // no EEPROM data
+    const std::vector<std::string> lines = Lines(OutputErr());
+    ASSERT_EQ(lines.size(), 1u) << OutputErr();
+    EXPECT_EQ(lines[0].rfind("AT90S8515: built, 0 errors, 0 warnings; flash ", 0), 0u) << lines[0];
+    const fs::path elf = m_dir / "BLINK.elf";
+    EXPECT_GE(Symbol(elf, "__vector_7"), 0); // TIMER0_OVF_vect
+    EXPECT_GE(Symbol(elf, "led_toggle"), 0); // from START.ASM
+    // The UART statements: UBRR (I/O 0x09) gets 0x19, UCR (I/O 0x0a) 0x18.
+    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    EXPECT_NE(code.find("out\t0x09, r24"), std::string::npos);
+    EXPECT_NE(code.find("out\t0x0a, r24"), std::string::npos);
+    EXPECT_NE(ReadText(m_dir / "BLINK.s").find("; BLINK.C("), std::string::npos);
+}
+
+TEST_F(OstrelccTest, SmallProgramBuildsForEachChip)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    const struct
+    {
+        const char *word, *name, *arch;
+    } chips[] = {{"/c1", "AT90S2313", "avr:2"},
+                 {"/c2", "AT90S4414", "avr:2"},
+                 {"/c3", "AT90S8515", "avr:2"},
+                 {"/c4", "ATmega103", "avr:31"}};
+    for (const auto &chip : chips) {
+        SCOPED_TRACE(chip.name);
+        const ProcessResult result = Compile(cFile, {"/sm", chip.word, "/o0x30"});
+        ASSERT_EQ(result.exitCode, 0) << OutputErr();
+        EXPECT_EQ(OutputErr().rfind(std::string(chip.name) + ": built, 0 errors", 0), 0u)
+            << OutputErr();
+        const std::string header = Tool({"avr-readelf", "-h", (m_dir / "MAIN.elf").string()});
+        EXPECT_NE(header.find(std::string(", ") + chip.arch + "\n"),
+                  std::string::npos)
+            << header;
+        EXPECT_TRUE(fs::exists(m_dir / "MAIN.hex"));
+    }
+}
+
+TEST_F(OstrelccTest, ErrorNamesTheAbsolutePathAndLine)
+{
+    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\n"
+                                            "int main(void)\n"
+                                            "{\n"
+                                            "    PORTB = missing;\n"
+                                            "    undeclared_function();\n"
+                                            "    return 0;\n"
+                                            "}\n");
+    const ProcessResult result = Compile(cFile, {"/sm", "/c3", "/o0x30"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string text = OutputErr();
+    EXPECT_NE(text.find("Error " + cFile.string() + "(4): 'missing' undeclared"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Error " + cFile.string()
+                        + "(5): implicit declaration of function 'undeclared_function'"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("In function"), std::string::npos);
+    EXPECT_NE(Lines(text).back().find("AT90S8515: build failed, 2 errors, 0 warnings"), std::string::npos)
+        << text;
+    for (const std::string &line : Lines(text))
+        EXPECT_GE(line.size(), 20u) << line;
+    EXPECT_FALSE(fs::exists(m_dir / "MAIN.elf"));
+    EXPECT_FALSE(fs::exists(m_dir / "MAIN.hex"));
+}
+
+TEST_F(OstrelccTest, MisspelledInterruptHandlerIsAnError)
+{
+    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\n"
+                                            "#include <avr/interrupt.h>\n"
+                                            "ISR(TIMER0_OVF_vector) { PORTB ^= 1; }\n"
+                                            "int main(void) { for (;;) {} }\n");
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error " + cFile.string() + "(3): 'TIMER0_OVF_vector' appears to "
+                                                          "be a misspelled signal handler"),
+              std::string::npos)
+        << OutputErr();
+}
+
+TEST_F(OstrelccTest, ProgramTooBigForThe2313FailsWithARegionMessage)
+{
+    const fs::path cFile =
+        Source("BIG.C", "#include <avr/pgmspace.h>\n"
+                        "const char table[3000] PROGMEM = {1, 2, 3};\n"
+                        "int main(void) { return pgm_read_byte(&table[PINB]); }\n"
+                        "#include <avr/io.h>\n");
+    const ProcessResult result = Compile(cFile, {"/sm", "/c1", "/o0x30"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string text = OutputErr();
+    EXPECT_NE(text.find("Error: " + (m_dir / "BIG.elf").string()
+                        + " section `.text' will not fit in region `text'"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("ld returned 1 exit status"), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(m_dir / "BIG.elf"));
+    // The same program fits the AT90S8515.
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 0) << OutputErr();
+}
+
+TEST_F(OstrelccTest, ExternalSramStartupDataRegionAndStack)
+{
+    const fs::path cFile = Source("XRAM.C", "#include <avr/io.h>\n"
+                                            "#include <stdlib.h>\n"
+                                            "volatile char buffer[300] = {1};\n"
+                                            "int main(void)\n"
+                                            "{\n"
+                                            "    char *p = malloc(10);\n"
+                                            "    PORTB = buffer[PINB] + (p != 0);\n"
+                                            "    return 0;\n"
+                                            "}\n");
+    const ProcessResult result = Compile(
+        cFile, {"/sm", "/c4", "/x", "/w", "/rs0x1100", "/re0xffff", "/st0xfff", "/o0x30"});
+    ASSERT_EQ(result.exitCode, 0) << OutputErr();
+    const fs::path elf = m_dir / "XRAM.elf";
+    EXPECT_EQ(Symbol(elf, "__data_start"), 0x801100);
+    EXPECT_EQ(Symbol(elf, "buffer"), 0x801100);
+    EXPECT_EQ(Symbol(elf, "__heap_end"), 0x80ffff);
+    EXPECT_EQ(Symbol(elf, "__stack"), 0xfff);
+    // The first instructions after the vectors: SRE and SRW into MCUCR, then the stack.
+    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    const size_t init = code.find("<__ctors_end>:");
+    ASSERT_NE(init, std::string::npos);
+    const std::vector<std::string> lines = Lines(code.substr(init));
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_NE(lines[1].find("ldi\tr24, 0xC0"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("out\t0x35, r24"), std::string::npos) << lines[2];
+    EXPECT_NE(code.find("ldi\tr28, 0xFF"), std::string::npos);
+    EXPECT_NE(code.find("ldi\tr29, 0x0F"), std::string::npos);
+    EXPECT_NE(OutputErr().find(" of 61184 bytes"), std::string::npos) << OutputErr();
+
+    // /x alone: SRE only.
+    ASSERT_EQ(Compile(cFile, {"/sm", "/c4", "/x", "/o0x30"}).exitCode, 0) << OutputErr();
+    const std::string sreOnly = Tool({"avr-objdump", "-d", elf.string()});
+    EXPECT_NE(sreOnly.find("ldi\tr24, 0x80"), std::string::npos);
+    EXPECT_EQ(Symbol(elf, "__data_start"), 0x800060);
+}
+
+TEST_F(OstrelccTest, StackBeyondSramIsRefused)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c4", "/st0x1000", "/o0x30"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error: initial stack pointer 0x1000 lies beyond the SRAM of the "
+                               "ATmega103"),
+              std::string::npos)
+        << OutputErr();
+    EXPECT_FALSE(fs::exists(m_dir / "MAIN.elf"));
+}
+
+TEST_F(OstrelccTest, CodeStartPadsTheVectorSection)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x40"}).exitCode, 0) << OutputErr();
+    const fs::path elf = m_dir / "MAIN.elf";
+    EXPECT_EQ(Symbol(elf, "__ctors_end"), 0x80); // word 0x40
+    EXPECT_EQ(Symbol(elf, "__init"), 0x80);
+    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    EXPECT_NE(code.find("rjmp\t.+126    \t; 0x80 <__ctors_end>"), std::string::npos) << code;
+
+    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/o0xd"}).exitCode, 0) << OutputErr();
+    EXPECT_EQ(Symbol(elf, "__ctors_end"), 0x1a); // right after the 13 vectors
+
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x5"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error: code start address 0x5 lies inside the interrupt vector "
+                               "table of the AT90S8515"),
+              std::string::npos)
+        << OutputErr();
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c1", "/o0x400"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("beyond the flash of the AT90S2313"), std::string::npos)
+        << OutputErr();
+}
+
+TEST_F(OstrelccTest, EepromDataGivesEepFileAndStaleOutputsGo)
+{
+    const fs::path cFile = Source("EE.C", "#include <avr/io.h>\n"
+                                          "#include <avr/eeprom.h>\n"
+                                          "uint8_t EEMEM setting[4] = {1, 2, 3, 4};\n"
+                                          "int main(void) { PORTB = eeprom_read_byte(&setting[1]); "
+                                          "return 0; }\n");
+    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/s", "/o0x30"}).exitCode, 0) << OutputErr();
+    EXPECT_TRUE(fs::exists(m_dir / "EE.eep"));
+    EXPECT_NE(OutputErr().find("EEPROM 4 of 512 bytes"), std::string::npos) << OutputErr();
+
+    WriteText(cFile, "int main(void) { return nothing; }\n");
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 1);
+    for (const char *stale : {"EE.elf", "EE.hex", "EE.eep", "EE.lss", "EE.s"})
+        EXPECT_FALSE(fs::exists(m_dir / stale)) << stale;
+}
+
+TEST_F(OstrelccTest, UnknownWordsAndOneStringOptions)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/frobnicate", "/o0x30"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error: unknown option word '/frobnicate'"), std::string::npos);
+    EXPECT_EQ(Compile(cFile, {"/sm /c2 /s /o0x30"}).exitCode, 0) << OutputErr();
+    EXPECT_EQ(OutputErr().rfind("AT90S4414: built", 0), 0u) << OutputErr();
+    EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
+}
+
+TEST_F(OstrelccTest, AssemblerAndLinkerErrorsNameTheirLines)
+{
+    const fs::path cFile = Source("MAIN.C", "extern void helper(void);\n"
+                                            "int main(void) { helper(); return 0; }\n");
+    const fs::path asmFile = Source("BAD.ASM", "#include <avr/io.h>\n"
+                                               "        .global helper\n"
+                                               "helper: ldi r3, 1\n"
+                                               "        ret\n");
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/a" + asmFile.string(), "/o0x30"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error " + asmFile.string() + "(3): register number above 15"),
+              std::string::npos)
+        << OutputErr();
+
+    WriteText(asmFile, "        .global helper\nhelper: rcall nowhere\n        ret\n");
+    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/a" + asmFile.string(), "/o0x30"}).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error " + asmFile.string() + "(2): undefined reference to "
+                                                             "`nowhere'"),
+              std::string::npos)
+        << OutputErr();
+}
+
+TEST_F(OstrelccTest, LibraryIsLinkedAfterTheObjects)
+{
+    const fs::path helper = Source("helper.c", "int twice(int x) { return 2 * x; }\n");
+    ASSERT_EQ(RunProcess({"avr-gcc", "-mmcu=at90s8515", "-Os", "-c", helper.string(), "-o",
+                          (m_dir / "helper.o").string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunProcess({"avr-ar", "rcs", (m_dir / "LIBH.A").string(),
+                          (m_dir / "helper.o").string()})
+                  .exitCode,
+              0);
+    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\nint twice(int x);\n"
+                                            "int main(void) { PORTB = twice(PINB); return 0; }\n");
+    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/L" + (m_dir / "LIBH.A").string(), "/o0x30"}).exitCode,
+              0)
+        << OutputErr();
+    EXPECT_GE(Symbol(m_dir / "MAIN.elf", "twice"), 0);
+}
+
+TEST_F(OstrelccTest, MissingToolchainSaysWhatToInstall)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", m_dir.c_str(), 1);
+    const ProcessResult result = RunProcess({OSTRELCC_EXE, cFile.string(), "/sm", "/c3"});
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(result.exitCode, 1);
+    const std::vector<std::string> lines = Lines(OutputErr());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("Error: avr-gcc was not found"), std::string::npos);
+    EXPECT_NE(lines[0].find("gcc-avr, avr-libc and binutils-avr"), std::string::npos);
+}
+
+// As the IDE starts it: the absolute program path, the C file and each option word as one
+// argument, from another current directory, on a copy of the example in a folder whose name
+// holds blanks and parentheses.
+TEST_F(OstrelccTest, StartedAsTheIdeStartsIt)
+{
+    const fs::path project = m_dir / "My Project (copy 2)";
+    const fs::path elsewhere = m_dir / "current dir";
+    fs::create_directories(project);
+    fs::create_directories(elsewhere);
+    const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
+    fs::copy_file(example / "BLINK.C", project / "BLINK.C");
+    fs::copy_file(example / "START.ASM", project / "START.ASM");
+    // One warning so that a navigable line is written for the C file.
+    WriteText(project / "BLINK.C",
+              ReadText(project / "BLINK.C") + "static int unused_counter;\n");
+
+    const fs::path before = fs::current_path();
+    fs::current_path(elsewhere);
+    const ProcessResult result =
+        RunProcess({fs::absolute(OSTRELCC_EXE).string(), (project / "BLINK.C").string(), "/sm",
+                    "/c3", "/s", "/a" + (project / "START.ASM").string(), "/o0x30"});
+    fs::current_path(before);
+
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(fs::exists(project / "BLINK.hex"));
+    EXPECT_TRUE(fs::exists(project / "BLINK.elf"));
+    EXPECT_TRUE(fs::is_empty(elsewhere)); // nothing written in the current directory
+    const std::vector<std::string> lines = Lines(ReadText(project / "OUTPUT.ERR"));
+    ASSERT_EQ(lines.size(), 2u) << ReadText(project / "OUTPUT.ERR");
+    // The folder's name holds parentheses: the file is named relative to the C file's folder.
+    EXPECT_EQ(lines[0].rfind("Warning BLINK.C(", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("'unused_counter' defined but not used"), std::string::npos);
+    EXPECT_EQ(lines[1].rfind("AT90S8515: built, 0 errors, 1 warning; flash ", 0), 0u);
+}
