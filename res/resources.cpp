@@ -195,70 +195,83 @@ constexpr uint8_t kShift = KeyModifier::Shift;
 constexpr uint8_t kAlt = KeyModifier::Alt;
 using K = VirtualKey;
 
-const std::vector<Accelerator> kMainAccelerators {
-    { K::A, kCtrl, ToUint(C::EditSelectAll) },
-    { K::C, kCtrl, ToUint(C::EditCopy) },
-    { K::F, kCtrl, ToUint(C::EditFind) },
-    { K::H, kCtrl, ToUint(C::EditReplace) },
-    { K::N, kCtrl, ToUint(C::FileNew) },
-    { K::O, kCtrl, ToUint(C::FileOpen) },
-    { K::P, kCtrl, ToUint(C::FilePrint) },
-    { K::S, kCtrl, ToUint(C::FileSave) },
-    { K::V, kCtrl, ToUint(C::EditPaste) },
-    { K::Backspace, kAlt, ToUint(C::EditUndo) },
-    { K::Delete, kShift, ToUint(C::EditCut) },
-    { K::Escape, kNone, ToUint(C::Escape) },
-    { K::F1, kNone, ToUint(C::Help) },
-    { K::F1, kShift, ToUint(C::ContextHelp) },
-    { K::F3, kNone, ToUint(C::EditRepeat) },
-    { K::F6, kNone, ToUint(C::NextPane) },
-    { K::F6, kShift, ToUint(C::PreviousPane) },
-    { K::F9, kNone, ToUint(C::Compile) },
-    { K::Insert, kCtrl, ToUint(C::EditCopy) },
-    { K::Insert, kShift, ToUint(C::EditPaste) },
-    { K::Enter, kAlt, ToUint(C::ObjectProperties) },
-    { K::X, kCtrl, ToUint(C::EditCut) },
-    { K::Z, kCtrl, ToUint(C::EditUndo) },
-};
+// Tables are built on first use, so callers during static start-up find them ready.
+const std::vector<Accelerator> &MainAccelerators()
+{
+    static const std::vector<Accelerator> table {
+        { K::A, kCtrl, ToUint(C::EditSelectAll) },
+        { K::C, kCtrl, ToUint(C::EditCopy) },
+        { K::F, kCtrl, ToUint(C::EditFind) },
+        { K::H, kCtrl, ToUint(C::EditReplace) },
+        { K::N, kCtrl, ToUint(C::FileNew) },
+        { K::O, kCtrl, ToUint(C::FileOpen) },
+        { K::P, kCtrl, ToUint(C::FilePrint) },
+        { K::S, kCtrl, ToUint(C::FileSave) },
+        { K::V, kCtrl, ToUint(C::EditPaste) },
+        { K::Backspace, kAlt, ToUint(C::EditUndo) },
+        { K::Delete, kShift, ToUint(C::EditCut) },
+        { K::Escape, kNone, ToUint(C::Escape) },
+        { K::F1, kNone, ToUint(C::Help) },
+        { K::F1, kShift, ToUint(C::ContextHelp) },
+        { K::F3, kNone, ToUint(C::EditRepeat) },
+        { K::F6, kNone, ToUint(C::NextPane) },
+        { K::F6, kShift, ToUint(C::PreviousPane) },
+        { K::F9, kNone, ToUint(C::Compile) },
+        { K::Insert, kCtrl, ToUint(C::EditCopy) },
+        { K::Insert, kShift, ToUint(C::EditPaste) },
+        { K::Enter, kAlt, ToUint(C::ObjectProperties) },
+        { K::X, kCtrl, ToUint(C::EditCut) },
+        { K::Z, kCtrl, ToUint(C::EditUndo) },
+    };
+    return table;
+}
 
-const std::vector<Accelerator> kInPlaceAccelerators {
-    { K::N, kCtrl, ToUint(C::FileNew) },
-    { K::O, kCtrl, ToUint(C::FileOpen) },
-    { K::S, kCtrl, ToUint(C::FileSave) },
-    { K::P, kCtrl, ToUint(C::FilePrint) },
-    { K::F6, kNone, ToUint(C::NextPane) },
-    { K::F6, kShift, ToUint(C::PreviousPane) },
-    { K::F1, kShift, ToUint(C::ContextHelp) },
-    { K::F1, kNone, ToUint(C::Help) },
-    { K::Escape, kNone, ToUint(C::Escape) },
-};
+const std::vector<Accelerator> &InPlaceAccelerators()
+{
+    static const std::vector<Accelerator> table {
+        { K::N, kCtrl, ToUint(C::FileNew) },
+        { K::O, kCtrl, ToUint(C::FileOpen) },
+        { K::S, kCtrl, ToUint(C::FileSave) },
+        { K::P, kCtrl, ToUint(C::FilePrint) },
+        { K::F6, kNone, ToUint(C::NextPane) },
+        { K::F6, kShift, ToUint(C::PreviousPane) },
+        { K::F1, kShift, ToUint(C::ContextHelp) },
+        { K::F1, kNone, ToUint(C::Help) },
+        { K::Escape, kNone, ToUint(C::Escape) },
+    };
+    return table;
+}
 
 // The first two separators become the project box and a gap in the main frame.
-const ToolbarResource kMainToolbar {
-    18,
-    16,
-    {
-        0,
-        0,
-        ToUint(C::FileOpen),
-        ToUint(C::FileSave),
-        ToUint(C::FilePrint),
-        0,
-        ToUint(C::EditCut),
-        ToUint(C::EditCopy),
-        ToUint(C::EditPaste),
-        0,
-        ToUint(C::EditFind),
-        ToUint(C::EditReplace),
-        0,
-        ToUint(C::Compile),
-        ToUint(C::Debug),
-        0,
-        ToUint(C::AppAbout),
-        ToUint(C::ContextHelp),
-    },
-    "toolbar.bmp",
-};
+const ToolbarResource &MainToolbar()
+{
+    static const ToolbarResource toolbar {
+        18,
+        16,
+        {
+            0,
+            0,
+            ToUint(C::FileOpen),
+            ToUint(C::FileSave),
+            ToUint(C::FilePrint),
+            0,
+            ToUint(C::EditCut),
+            ToUint(C::EditCopy),
+            ToUint(C::EditPaste),
+            0,
+            ToUint(C::EditFind),
+            ToUint(C::EditReplace),
+            0,
+            ToUint(C::Compile),
+            ToUint(C::Debug),
+            0,
+            ToUint(C::AppAbout),
+            ToUint(C::ContextHelp),
+        },
+        "toolbar.bmp",
+    };
+    return toolbar;
+}
 
 std::vector<std::pair<uint16_t, std::string_view>> MakeStringTable()
 {
@@ -378,9 +391,9 @@ std::optional<Bytes> LoadMenuResource(uint16_t id)
 const std::vector<Accelerator> *GetAcceleratorTable(uint16_t id)
 {
     if (id == kMainResourceId)
-        return &kMainAccelerators;
+        return &MainAccelerators();
     if (id == kInPlaceResourceId)
-        return &kInPlaceAccelerators;
+        return &InPlaceAccelerators();
     return nullptr;
 }
 
@@ -402,7 +415,7 @@ std::string AcceleratorText(const Accelerator &accelerator)
 
 const ToolbarResource *GetToolbarResource(uint16_t id)
 {
-    return id == kMainResourceId ? &kMainToolbar : nullptr;
+    return id == kMainResourceId ? &MainToolbar() : nullptr;
 }
 
 int ToolbarImageIndex(const ToolbarResource &toolbar, uint16_t command)
