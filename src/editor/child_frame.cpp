@@ -36,6 +36,9 @@ void CChildFrame::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // From here on this window no longer counts as a view of the document, even before it
+    // is deleted, so that closing the remaining windows at once still asks.
+    m_document->DetachView(m_view);
     QMdiSubWindow::closeEvent(event);
 }
 

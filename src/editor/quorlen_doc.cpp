@@ -52,12 +52,9 @@ CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
 
 void CQuorlenDoc::AttachView(CQuorlenView *view)
 {
-    if (m_hasText) {
-        view->setDocument(m_text);
-    } else {
-        m_text = view->document();
-        m_hasText = true;
-    }
+    // A further view shows the same text, undo history and modified state.
+    if (CQuorlenView *shown = PrimaryView())
+        view->setDocument(shown->document());
     m_views.emplace_back(view);
     connect(view, &QsciScintilla::modificationChanged, this, [this] {
         UpdateModifiedMark();

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <Qsci/qscidocument.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +11,7 @@ namespace ostrel {
 class CQuorlenView;
 class DocumentHost;
 
-// One source file, C or assembler, while it is edited. The text lives in a QScintilla
+// One source file, C or assembler, while it is edited. The text lives in the QScintilla
 // document that all of its views share; the file's bytes are kept exactly as they are.
 class CQuorlenDoc : public QObject
 {
@@ -60,8 +59,6 @@ private:
     std::string m_pathName;
     std::string m_title;
     std::vector<QPointer<CQuorlenView>> m_views;
-    QsciDocument m_text;
-    bool m_hasText = false;
 };
 
 } // namespace ostrel

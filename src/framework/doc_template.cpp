@@ -135,7 +135,12 @@ void CDocTemplate::CloseAllDocuments()
 
 void CDocTemplate::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
 {
-    if (m_destroying)
+    // A document whose windows closed together may already be gone.
+    const bool known =
+        std::any_of(m_documents.begin(), m_documents.end(), [document](const auto &d) {
+            return d.get() == document;
+        });
+    if (m_destroying || !known)
         return;
     // The document goes with its last window.
     document->DetachView(view);

@@ -178,5 +178,22 @@ TEST_F(DocumentTest, SecondWindowSharesTextAndClosingAsksOnlyAtTheLast)
     EXPECT_EQ(ReadBytes(path), ToBytes("x"));
 }
 
+TEST_F(DocumentTest, ClosingAllWindowsAtOnceStillAsksAndSaves)
+{
+    const std::string path = f.dir.File("all.c");
+    WriteText(path, "x");
+    CQuorlenDoc *doc = Open(path);
+    f.App().DocTemplate().CreateNewFrame(doc);
+    doc->Views().front()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "y");
+
+    QMdiArea *area = f.App().DocTemplate().Frames(doc).front()->mdiArea();
+    area->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to all.c?" });
+    EXPECT_EQ(ReadBytes(path), ToBytes("yx"));
+    EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
+}
+
 } // namespace
 } // namespace ostrel
