@@ -322,6 +322,21 @@ TEST_F(OstrelccTest, UnknownWordsAndOneStringOptions)
     EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
 }
 
+// A command line composed without quotes and split at every blank still finds the files.
+TEST_F(OstrelccTest, PathsSplitAtTheirBlanksAreJoinedAgain)
+{
+    const fs::path project = m_dir / "two words";
+    fs::create_directories(project);
+    const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
+    fs::copy_file(example / "BLINK.C", project / "BLINK.C");
+    fs::copy_file(example / "START.ASM", project / "START.ASM");
+    const ProcessResult result =
+        RunProcess({OSTRELCC_EXE, (m_dir / "two").string(), "words/BLINK.C", "/sm", "/c3",
+                    "/a" + (m_dir / "two").string(), "words/START.ASM", "/o0x30"});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(fs::exists(project / "BLINK.hex"));
+}
+
 TEST_F(OstrelccTest, AssemblerAndLinkerErrorsNameTheirLines)
 {
     const fs::path cFile = Source("MAIN.C", "extern void helper(void);\n"

@@ -110,7 +110,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
             options.cFile.erase(cut);
         }
     }
-    rest.insert(rest.end(), arguments.begin() + 1, arguments.end());
+    size_t next = 1;
+    // A C file path with blanks that reached us split at its blanks (a command line composed
+    // without quotes): the shortest run of arguments that names an existing file.
+    if (!std::filesystem::exists(options.cFile)) {
+        std::string joined = options.cFile;
+        for (size_t k = 1; k < arguments.size(); ++k) {
+            joined += " " + arguments[k];
+            if (std::filesystem::is_regular_file(joined)) {
+                options.cFile = joined;
+                next = k + 1;
+                break;
+            }
+        }
+    }
+    rest.insert(rest.end(), arguments.begin() + static_cast<std::ptrdiff_t>(next),
+                arguments.end());
 
     auto hexValue = [&](const std::string &word, size_t prefix) -> std::optional<uint32_t> {
         auto value = ParseHex(word.substr(prefix));
@@ -119,7 +134,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
         return value;
     };
 
+    std::string *lastPath = nullptr; // the path of the last /a or /L word
     for (const std::string &word : SplitOptionWords(rest)) {
+        // A path with blanks split at its blanks: the pieces that follow /a or /L belong to
+        // it while it names no existing file.
+        if (lastPath && !LooksLikeOption(word) && !std::filesystem::exists(*lastPath)) {
+            *lastPath += " " + word;
+            continue;
+        }
+        lastPath = nullptr;
         if (word == "/sm") {
             // small memory model: the only one there is
         } else if (const Chip *chip = ChipForOption(word)) {
@@ -147,8 +170,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
                 options.codeStartWords = hexValue(word, word.size() - digits.size());
         } else if (StartsWith(word, "/a") && word.size() > 2) {
             options.asmFile = word.substr(2);
+            lastPath = &options.asmFile;
         } else if (StartsWith(word, "/L") && word.size() > 2) {
             options.libFile = word.substr(2);
+            lastPath = &options.libFile;
         } else {
             result.errors.push_back("unknown option word '" + word + "'");
         }
