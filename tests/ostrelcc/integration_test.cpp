@@ -17,8 +17,6 @@ using namespace ostrel::cc;
 
 namespace {
 
-const char kBlinkOptions[] = "/sm /c3 /s /o0x30";
-
 std::string ReadText(const fs::path &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -52,7 +50,7 @@ protected:
                             "binutils-avr; `make test` installs them)";
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = fs::temp_directory_path()
-                / ("ostrelcc-test-" + std::to_string(getpid()) + "-" + info->name());
+            / ("ostrelcc-test-" + std::to_string(getpid()) + "-" + info->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -67,7 +65,7 @@ protected:
     // Runs OSTREL.EXE with the C file and each option word as one argument.
     ProcessResult Compile(const fs::path &cFile, const std::vector<std::string> &words)
     {
-        std::vector<std::string> argv = {OSTRELCC_EXE, cFile.string()};
+        std::vector<std::string> argv = { OSTRELCC_EXE, cFile.string() };
         argv.insert(argv.end(), words.begin(), words.end());
         return RunProcess(argv);
     }
@@ -91,7 +89,7 @@ protected:
     // The value of a symbol of the ELF, or -1.
     static long Symbol(const fs::path &elf, const std::string &name)
     {
-        for (const std::string &line : Lines(Tool({"avr-nm", elf.string()}))) {
+        for (const std::string &line : Lines(Tool({ "avr-nm", elf.string() }))) {
             std::istringstream in(line);
             std::string value, type, symbol;
             if (in >> value >> type >> symbol && symbol == name)
@@ -119,10 +117,10 @@ TEST_F(OstrelccTest, ExampleBuilds)
     fs::copy_file(example / "BLINK.C", m_dir / "BLINK.C");
     fs::copy_file(example / "START.ASM", m_dir / "START.ASM");
     const ProcessResult result = Compile(
-        m_dir / "BLINK.C", {"/sm", "/c3", "/s", "/a" + (m_dir / "START.ASM").string(), "/o0x30"});
+        m_dir / "BLINK.C", { "/sm", "/c3", "/s", "/a" + (m_dir / "START.ASM").string(), "/o0x30" });
     ASSERT_TRUE(result.started);
     EXPECT_EQ(result.exitCode, 0) << OutputErr();
-    for (const char *extension : {"elf", "hex", "map", "lss", "s"})
+    for (const char *extension : { "elf", "hex", "map", "lss", "s" })
         EXPECT_TRUE(fs::exists(m_dir / (std::string("BLINK.") + extension))) << extension;
     EXPECT_FALSE(fs::exists(m_dir / "BLINK.eep")); // no EEPROM data
     const std::vector<std::string> lines = Lines(OutputErr());
@@ -132,7 +130,7 @@ TEST_F(OstrelccTest, ExampleBuilds)
     EXPECT_GE(Symbol(elf, "__vector_7"), 0); // TIMER0_OVF_vect
     EXPECT_GE(Symbol(elf, "led_toggle"), 0); // from START.ASM
     // The UART statements: UBRR (I/O 0x09) gets 0x19, UCR (I/O 0x0a) 0x18.
-    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    const std::string code = Tool({ "avr-objdump", "-d", elf.string() });
     EXPECT_NE(code.find("out\t0x09, r24"), std::string::npos);
     EXPECT_NE(code.find("out\t0x0a, r24"), std::string::npos);
     EXPECT_NE(ReadText(m_dir / "BLINK.s").find("; BLINK.C("), std::string::npos);
@@ -144,45 +142,42 @@ TEST_F(OstrelccTest, SmallProgramBuildsForEachChip)
     const struct
     {
         const char *word, *name, *arch;
-    } chips[] = {{"/c1", "AT90S2313", "avr:2"},
-                 {"/c2", "AT90S4414", "avr:2"},
-                 {"/c3", "AT90S8515", "avr:2"},
-                 {"/c4", "ATmega103", "avr:31"}};
+    } chips[] = { { "/c1", "AT90S2313", "avr:2" }, { "/c2", "AT90S4414", "avr:2" },
+        { "/c3", "AT90S8515", "avr:2" }, { "/c4", "ATmega103", "avr:31" } };
     for (const auto &chip : chips) {
         SCOPED_TRACE(chip.name);
-        const ProcessResult result = Compile(cFile, {"/sm", chip.word, "/o0x30"});
+        const ProcessResult result = Compile(cFile, { "/sm", chip.word, "/o0x30" });
         ASSERT_EQ(result.exitCode, 0) << OutputErr();
         EXPECT_EQ(OutputErr().rfind(std::string(chip.name) + ": built, 0 errors", 0), 0u)
             << OutputErr();
-        const std::string header = Tool({"avr-readelf", "-h", (m_dir / "MAIN.elf").string()});
-        EXPECT_NE(header.find(std::string(", ") + chip.arch + "\n"),
-                  std::string::npos)
-            << header;
+        const std::string header = Tool({ "avr-readelf", "-h", (m_dir / "MAIN.elf").string() });
+        EXPECT_NE(header.find(std::string(", ") + chip.arch + "\n"), std::string::npos) << header;
         EXPECT_TRUE(fs::exists(m_dir / "MAIN.hex"));
     }
 }
 
 TEST_F(OstrelccTest, ErrorNamesTheAbsolutePathAndLine)
 {
-    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\n"
-                                            "int main(void)\n"
-                                            "{\n"
-                                            "    PORTB = missing;\n"
-                                            "    undeclared_function();\n"
-                                            "    return 0;\n"
-                                            "}\n");
-    const ProcessResult result = Compile(cFile, {"/sm", "/c3", "/o0x30"});
+    const fs::path cFile = Source("MAIN.C",
+        "#include <avr/io.h>\n"
+        "int main(void)\n"
+        "{\n"
+        "    PORTB = missing;\n"
+        "    undeclared_function();\n"
+        "    return 0;\n"
+        "}\n");
+    const ProcessResult result = Compile(cFile, { "/sm", "/c3", "/o0x30" });
     EXPECT_EQ(result.exitCode, 1);
     const std::string text = OutputErr();
-    EXPECT_NE(text.find("Error " + cFile.string() + "(4): 'missing' undeclared"),
-              std::string::npos)
+    EXPECT_NE(text.find("Error " + cFile.string() + "(4): 'missing' undeclared"), std::string::npos)
         << text;
     EXPECT_NE(text.find("Error " + cFile.string()
-                        + "(5): implicit declaration of function 'undeclared_function'"),
-              std::string::npos)
+                  + "(5): implicit declaration of function 'undeclared_function'"),
+        std::string::npos)
         << text;
     EXPECT_EQ(text.find("In function"), std::string::npos);
-    EXPECT_NE(Lines(text).back().find("AT90S8515: build failed, 2 errors, 0 warnings"), std::string::npos)
+    EXPECT_NE(
+        Lines(text).back().find("AT90S8515: build failed, 2 errors, 0 warnings"), std::string::npos)
         << text;
     for (const std::string &line : Lines(text))
         EXPECT_GE(line.size(), 20u) << line;
@@ -192,50 +187,53 @@ TEST_F(OstrelccTest, ErrorNamesTheAbsolutePathAndLine)
 
 TEST_F(OstrelccTest, MisspelledInterruptHandlerIsAnError)
 {
-    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\n"
-                                            "#include <avr/interrupt.h>\n"
-                                            "ISR(TIMER0_OVF_vector) { PORTB ^= 1; }\n"
-                                            "int main(void) { for (;;) {} }\n");
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 1);
-    EXPECT_NE(OutputErr().find("Error " + cFile.string() + "(3): 'TIMER0_OVF_vector' appears to "
-                                                          "be a misspelled signal handler"),
-              std::string::npos)
+    const fs::path cFile = Source("MAIN.C",
+        "#include <avr/io.h>\n"
+        "#include <avr/interrupt.h>\n"
+        "ISR(TIMER0_OVF_vector) { PORTB ^= 1; }\n"
+        "int main(void) { for (;;) {} }\n");
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x30" }).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error " + cFile.string()
+                  + "(3): 'TIMER0_OVF_vector' appears to "
+                    "be a misspelled signal handler"),
+        std::string::npos)
         << OutputErr();
 }
 
 TEST_F(OstrelccTest, ProgramTooBigForThe2313FailsWithARegionMessage)
 {
-    const fs::path cFile =
-        Source("BIG.C", "#include <avr/pgmspace.h>\n"
-                        "const char table[3000] PROGMEM = {1, 2, 3};\n"
-                        "int main(void) { return pgm_read_byte(&table[PINB]); }\n"
-                        "#include <avr/io.h>\n");
-    const ProcessResult result = Compile(cFile, {"/sm", "/c1", "/o0x30"});
+    const fs::path cFile = Source("BIG.C",
+        "#include <avr/pgmspace.h>\n"
+        "const char table[3000] PROGMEM = {1, 2, 3};\n"
+        "int main(void) { return pgm_read_byte(&table[PINB]); }\n"
+        "#include <avr/io.h>\n");
+    const ProcessResult result = Compile(cFile, { "/sm", "/c1", "/o0x30" });
     EXPECT_EQ(result.exitCode, 1);
     const std::string text = OutputErr();
     EXPECT_NE(text.find("Error: " + (m_dir / "BIG.elf").string()
-                        + " section `.text' will not fit in region `text'"),
-              std::string::npos)
+                  + " section `.text' will not fit in region `text'"),
+        std::string::npos)
         << text;
     EXPECT_EQ(text.find("ld returned 1 exit status"), std::string::npos) << text;
     EXPECT_FALSE(fs::exists(m_dir / "BIG.elf"));
     // The same program fits the AT90S8515.
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 0) << OutputErr();
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x30" }).exitCode, 0) << OutputErr();
 }
 
 TEST_F(OstrelccTest, ExternalSramStartupDataRegionAndStack)
 {
-    const fs::path cFile = Source("XRAM.C", "#include <avr/io.h>\n"
-                                            "#include <stdlib.h>\n"
-                                            "volatile char buffer[300] = {1};\n"
-                                            "int main(void)\n"
-                                            "{\n"
-                                            "    char *p = malloc(10);\n"
-                                            "    PORTB = buffer[PINB] + (p != 0);\n"
-                                            "    return 0;\n"
-                                            "}\n");
+    const fs::path cFile = Source("XRAM.C",
+        "#include <avr/io.h>\n"
+        "#include <stdlib.h>\n"
+        "volatile char buffer[300] = {1};\n"
+        "int main(void)\n"
+        "{\n"
+        "    char *p = malloc(10);\n"
+        "    PORTB = buffer[PINB] + (p != 0);\n"
+        "    return 0;\n"
+        "}\n");
     const ProcessResult result = Compile(
-        cFile, {"/sm", "/c4", "/x", "/w", "/rs0x1100", "/re0xffff", "/st0xfff", "/o0x30"});
+        cFile, { "/sm", "/c4", "/x", "/w", "/rs0x1100", "/re0xffff", "/st0xfff", "/o0x30" });
     ASSERT_EQ(result.exitCode, 0) << OutputErr();
     const fs::path elf = m_dir / "XRAM.elf";
     EXPECT_EQ(Symbol(elf, "__data_start"), 0x801100);
@@ -243,7 +241,7 @@ TEST_F(OstrelccTest, ExternalSramStartupDataRegionAndStack)
     EXPECT_EQ(Symbol(elf, "__heap_end"), 0x80ffff);
     EXPECT_EQ(Symbol(elf, "__stack"), 0xfff);
     // The first instructions after the vectors: SRE and SRW into MCUCR, then the stack.
-    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    const std::string code = Tool({ "avr-objdump", "-d", elf.string() });
     const size_t init = code.find("<__ctors_end>:");
     ASSERT_NE(init, std::string::npos);
     const std::vector<std::string> lines = Lines(code.substr(init));
@@ -255,8 +253,8 @@ TEST_F(OstrelccTest, ExternalSramStartupDataRegionAndStack)
     EXPECT_NE(OutputErr().find(" of 61184 bytes"), std::string::npos) << OutputErr();
 
     // /x alone: SRE only.
-    ASSERT_EQ(Compile(cFile, {"/sm", "/c4", "/x", "/o0x30"}).exitCode, 0) << OutputErr();
-    const std::string sreOnly = Tool({"avr-objdump", "-d", elf.string()});
+    ASSERT_EQ(Compile(cFile, { "/sm", "/c4", "/x", "/o0x30" }).exitCode, 0) << OutputErr();
+    const std::string sreOnly = Tool({ "avr-objdump", "-d", elf.string() });
     EXPECT_NE(sreOnly.find("ldi\tr24, 0x80"), std::string::npos);
     EXPECT_EQ(Symbol(elf, "__data_start"), 0x800060);
 }
@@ -264,10 +262,10 @@ TEST_F(OstrelccTest, ExternalSramStartupDataRegionAndStack)
 TEST_F(OstrelccTest, StackBeyondSramIsRefused)
 {
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c4", "/st0x1000", "/o0x30"}).exitCode, 1);
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c4", "/st0x1000", "/o0x30" }).exitCode, 1);
     EXPECT_NE(OutputErr().find("Error: initial stack pointer 0x1000 lies beyond the SRAM of the "
                                "ATmega103"),
-              std::string::npos)
+        std::string::npos)
         << OutputErr();
     EXPECT_FALSE(fs::exists(m_dir / "MAIN.elf"));
 }
@@ -275,49 +273,50 @@ TEST_F(OstrelccTest, StackBeyondSramIsRefused)
 TEST_F(OstrelccTest, CodeStartPadsTheVectorSection)
 {
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
-    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x40"}).exitCode, 0) << OutputErr();
+    ASSERT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x40" }).exitCode, 0) << OutputErr();
     const fs::path elf = m_dir / "MAIN.elf";
     EXPECT_EQ(Symbol(elf, "__ctors_end"), 0x80); // word 0x40
     EXPECT_EQ(Symbol(elf, "__init"), 0x80);
-    const std::string code = Tool({"avr-objdump", "-d", elf.string()});
+    const std::string code = Tool({ "avr-objdump", "-d", elf.string() });
     EXPECT_NE(code.find("rjmp\t.+126    \t; 0x80 <__ctors_end>"), std::string::npos) << code;
 
-    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/o0xd"}).exitCode, 0) << OutputErr();
+    ASSERT_EQ(Compile(cFile, { "/sm", "/c3", "/o0xd" }).exitCode, 0) << OutputErr();
     EXPECT_EQ(Symbol(elf, "__ctors_end"), 0x1a); // right after the 13 vectors
 
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x5"}).exitCode, 1);
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x5" }).exitCode, 1);
     EXPECT_NE(OutputErr().find("Error: code start address 0x5 lies inside the interrupt vector "
                                "table of the AT90S8515"),
-              std::string::npos)
+        std::string::npos)
         << OutputErr();
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c1", "/o0x400"}).exitCode, 1);
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c1", "/o0x400" }).exitCode, 1);
     EXPECT_NE(OutputErr().find("beyond the flash of the AT90S2313"), std::string::npos)
         << OutputErr();
 }
 
 TEST_F(OstrelccTest, EepromDataGivesEepFileAndStaleOutputsGo)
 {
-    const fs::path cFile = Source("EE.C", "#include <avr/io.h>\n"
-                                          "#include <avr/eeprom.h>\n"
-                                          "uint8_t EEMEM setting[4] = {1, 2, 3, 4};\n"
-                                          "int main(void) { PORTB = eeprom_read_byte(&setting[1]); "
-                                          "return 0; }\n");
-    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/s", "/o0x30"}).exitCode, 0) << OutputErr();
+    const fs::path cFile = Source("EE.C",
+        "#include <avr/io.h>\n"
+        "#include <avr/eeprom.h>\n"
+        "uint8_t EEMEM setting[4] = {1, 2, 3, 4};\n"
+        "int main(void) { PORTB = eeprom_read_byte(&setting[1]); "
+        "return 0; }\n");
+    ASSERT_EQ(Compile(cFile, { "/sm", "/c3", "/s", "/o0x30" }).exitCode, 0) << OutputErr();
     EXPECT_TRUE(fs::exists(m_dir / "EE.eep"));
     EXPECT_NE(OutputErr().find("EEPROM 4 of 512 bytes"), std::string::npos) << OutputErr();
 
     WriteText(cFile, "int main(void) { return nothing; }\n");
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/o0x30"}).exitCode, 1);
-    for (const char *stale : {"EE.elf", "EE.hex", "EE.eep", "EE.lss", "EE.s"})
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x30" }).exitCode, 1);
+    for (const char *stale : { "EE.elf", "EE.hex", "EE.eep", "EE.lss", "EE.s" })
         EXPECT_FALSE(fs::exists(m_dir / stale)) << stale;
 }
 
 TEST_F(OstrelccTest, UnknownWordsAndOneStringOptions)
 {
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/frobnicate", "/o0x30"}).exitCode, 1);
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/frobnicate", "/o0x30" }).exitCode, 1);
     EXPECT_NE(OutputErr().find("Error: unknown option word '/frobnicate'"), std::string::npos);
-    EXPECT_EQ(Compile(cFile, {"/sm /c2 /s /o0x30"}).exitCode, 0) << OutputErr();
+    EXPECT_EQ(Compile(cFile, { "/sm /c2 /s /o0x30" }).exitCode, 0) << OutputErr();
     EXPECT_EQ(OutputErr().rfind("AT90S4414: built", 0), 0u) << OutputErr();
     EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
 }
@@ -331,48 +330,52 @@ TEST_F(OstrelccTest, PathsSplitAtTheirBlanksAreJoinedAgain)
     fs::copy_file(example / "BLINK.C", project / "BLINK.C");
     fs::copy_file(example / "START.ASM", project / "START.ASM");
     const ProcessResult result =
-        RunProcess({OSTRELCC_EXE, (m_dir / "two").string(), "words/BLINK.C", "/sm", "/c3",
-                    "/a" + (m_dir / "two").string(), "words/START.ASM", "/o0x30"});
+        RunProcess({ OSTRELCC_EXE, (m_dir / "two").string(), "words/BLINK.C", "/sm", "/c3",
+            "/a" + (m_dir / "two").string(), "words/START.ASM", "/o0x30" });
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(fs::exists(project / "BLINK.hex"));
 }
 
 TEST_F(OstrelccTest, AssemblerAndLinkerErrorsNameTheirLines)
 {
-    const fs::path cFile = Source("MAIN.C", "extern void helper(void);\n"
-                                            "int main(void) { helper(); return 0; }\n");
-    const fs::path asmFile = Source("BAD.ASM", "#include <avr/io.h>\n"
-                                               "        .global helper\n"
-                                               "helper: ldi r3, 1\n"
-                                               "        ret\n");
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/a" + asmFile.string(), "/o0x30"}).exitCode, 1);
+    const fs::path cFile = Source("MAIN.C",
+        "extern void helper(void);\n"
+        "int main(void) { helper(); return 0; }\n");
+    const fs::path asmFile = Source("BAD.ASM",
+        "#include <avr/io.h>\n"
+        "        .global helper\n"
+        "helper: ldi r3, 1\n"
+        "        ret\n");
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/a" + asmFile.string(), "/o0x30" }).exitCode, 1);
     EXPECT_NE(OutputErr().find("Error " + asmFile.string() + "(3): register number above 15"),
-              std::string::npos)
+        std::string::npos)
         << OutputErr();
 
     WriteText(asmFile, "        .global helper\nhelper: rcall nowhere\n        ret\n");
-    EXPECT_EQ(Compile(cFile, {"/sm", "/c3", "/a" + asmFile.string(), "/o0x30"}).exitCode, 1);
-    EXPECT_NE(OutputErr().find("Error " + asmFile.string() + "(2): undefined reference to "
-                                                             "`nowhere'"),
-              std::string::npos)
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/a" + asmFile.string(), "/o0x30" }).exitCode, 1);
+    EXPECT_NE(OutputErr().find("Error " + asmFile.string()
+                  + "(2): undefined reference to "
+                    "`nowhere'"),
+        std::string::npos)
         << OutputErr();
 }
 
 TEST_F(OstrelccTest, LibraryIsLinkedAfterTheObjects)
 {
     const fs::path helper = Source("helper.c", "int twice(int x) { return 2 * x; }\n");
-    ASSERT_EQ(RunProcess({"avr-gcc", "-mmcu=at90s8515", "-Os", "-c", helper.string(), "-o",
-                          (m_dir / "helper.o").string()})
+    ASSERT_EQ(RunProcess({ "avr-gcc", "-mmcu=at90s8515", "-Os", "-c", helper.string(), "-o",
+                             (m_dir / "helper.o").string() })
                   .exitCode,
-              0);
-    ASSERT_EQ(RunProcess({"avr-ar", "rcs", (m_dir / "LIBH.A").string(),
-                          (m_dir / "helper.o").string()})
-                  .exitCode,
-              0);
-    const fs::path cFile = Source("MAIN.C", "#include <avr/io.h>\nint twice(int x);\n"
-                                            "int main(void) { PORTB = twice(PINB); return 0; }\n");
-    ASSERT_EQ(Compile(cFile, {"/sm", "/c3", "/L" + (m_dir / "LIBH.A").string(), "/o0x30"}).exitCode,
-              0)
+        0);
+    ASSERT_EQ(
+        RunProcess({ "avr-ar", "rcs", (m_dir / "LIBH.A").string(), (m_dir / "helper.o").string() })
+            .exitCode,
+        0);
+    const fs::path cFile = Source("MAIN.C",
+        "#include <avr/io.h>\nint twice(int x);\n"
+        "int main(void) { PORTB = twice(PINB); return 0; }\n");
+    ASSERT_EQ(
+        Compile(cFile, { "/sm", "/c3", "/L" + (m_dir / "LIBH.A").string(), "/o0x30" }).exitCode, 0)
         << OutputErr();
     EXPECT_GE(Symbol(m_dir / "MAIN.elf", "twice"), 0);
 }
@@ -382,7 +385,7 @@ TEST_F(OstrelccTest, MissingToolchainSaysWhatToInstall)
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
     const std::string path = std::getenv("PATH");
     setenv("PATH", m_dir.c_str(), 1);
-    const ProcessResult result = RunProcess({OSTRELCC_EXE, cFile.string(), "/sm", "/c3"});
+    const ProcessResult result = RunProcess({ OSTRELCC_EXE, cFile.string(), "/sm", "/c3" });
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(result.exitCode, 1);
     const std::vector<std::string> lines = Lines(OutputErr());
@@ -404,14 +407,13 @@ TEST_F(OstrelccTest, StartedAsTheIdeStartsIt)
     fs::copy_file(example / "BLINK.C", project / "BLINK.C");
     fs::copy_file(example / "START.ASM", project / "START.ASM");
     // One warning so that a navigable line is written for the C file.
-    WriteText(project / "BLINK.C",
-              ReadText(project / "BLINK.C") + "static int unused_counter;\n");
+    WriteText(project / "BLINK.C", ReadText(project / "BLINK.C") + "static int unused_counter;\n");
 
     const fs::path before = fs::current_path();
     fs::current_path(elsewhere);
     const ProcessResult result =
-        RunProcess({fs::absolute(OSTRELCC_EXE).string(), (project / "BLINK.C").string(), "/sm",
-                    "/c3", "/s", "/a" + (project / "START.ASM").string(), "/o0x30"});
+        RunProcess({ fs::absolute(OSTRELCC_EXE).string(), (project / "BLINK.C").string(), "/sm",
+            "/c3", "/s", "/a" + (project / "START.ASM").string(), "/o0x30" });
     fs::current_path(before);
 
     EXPECT_EQ(result.exitCode, 0) << result.output;

@@ -28,7 +28,7 @@ std::string Joined(const std::vector<std::string> &errors)
 
 TEST(PlanTest, DefaultProjectOptionsAsSeparateWords)
 {
-    const auto parsed = ParseCommandLine({"MAIN.C", "/sm", "/c3", "/s", "/o0x30"});
+    const auto parsed = ParseCommandLine({ "MAIN.C", "/sm", "/c3", "/s", "/o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_EQ(parsed.options.cFile, "MAIN.C");
     EXPECT_STREQ(parsed.options.chip->mcu, "at90s8515");
@@ -38,7 +38,7 @@ TEST(PlanTest, DefaultProjectOptionsAsSeparateWords)
 
 TEST(PlanTest, SameWordsAsOneString)
 {
-    const auto parsed = ParseCommandLine({"MAIN.C", "/sm /c4 /x /w /rs0x1100 /re0xffff /o0x30"});
+    const auto parsed = ParseCommandLine({ "MAIN.C", "/sm /c4 /x /w /rs0x1100 /re0xffff /o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_STREQ(parsed.options.chip->mcu, "atmega103");
     EXPECT_TRUE(parsed.options.sre);
@@ -49,7 +49,7 @@ TEST(PlanTest, SameWordsAsOneString)
 
 TEST(PlanTest, WholeCommandLineAsOneString)
 {
-    const auto parsed = ParseCommandLine({"/no/such/dir/MAIN.C /sm /c1 /o0x30"});
+    const auto parsed = ParseCommandLine({ "/no/such/dir/MAIN.C /sm /c1 /o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_EQ(parsed.options.cFile, "/no/such/dir/MAIN.C");
     EXPECT_STREQ(parsed.options.chip->mcu, "at90s2313");
@@ -58,16 +58,15 @@ TEST(PlanTest, WholeCommandLineAsOneString)
 TEST(PlanTest, AssemblerPathWithBlanksStaysOneWord)
 {
     const auto parsed =
-        ParseCommandLine({"MAIN.C", "/sm", "/c3", "/a/home/my work (2)/START.ASM", "/o0x30"});
+        ParseCommandLine({ "MAIN.C", "/sm", "/c3", "/a/home/my work (2)/START.ASM", "/o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_EQ(parsed.options.asmFile, "/home/my work (2)/START.ASM");
 }
 
 TEST(PlanTest, WindowsShortPathsForAsmAndLibrary)
 {
-    const auto parsed =
-        ParseCommandLine({"C:\\PROJ\\MAIN.C", "/sm", "/c2", "/aC:\\PROJ\\START.ASM",
-                          "/LC:\\PROJ\\LIBX.A", "/o0x30"});
+    const auto parsed = ParseCommandLine({ "C:\\PROJ\\MAIN.C", "/sm", "/c2",
+        "/aC:\\PROJ\\START.ASM", "/LC:\\PROJ\\LIBX.A", "/o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_EQ(parsed.options.asmFile, "C:\\PROJ\\START.ASM");
     EXPECT_EQ(parsed.options.libFile, "C:\\PROJ\\LIBX.A");
@@ -75,7 +74,7 @@ TEST(PlanTest, WindowsShortPathsForAsmAndLibrary)
 
 TEST(PlanTest, UnknownWordsAreErrors)
 {
-    const auto parsed = ParseCommandLine({"MAIN.C", "/sm", "/c9", "/zz", "/rs0xqq"});
+    const auto parsed = ParseCommandLine({ "MAIN.C", "/sm", "/c9", "/zz", "/rs0xqq" });
     ASSERT_EQ(parsed.errors.size(), 3u);
     EXPECT_EQ(parsed.errors[0], "unknown option word '/c9'");
     EXPECT_EQ(parsed.errors[1], "unknown option word '/zz'");
@@ -90,64 +89,64 @@ TEST(PlanTest, NoArgumentsIsAnError)
 TEST(PlanTest, CodeStartIsCheckedAgainstVectorsAndFlash)
 {
     // The AT90S8515 has 13 one-word vectors and 4K words of flash.
-    EXPECT_TRUE(ParseCommandLine({"M.C", "/c3", "/o0xd"}).errors.empty());
-    const auto inside = ParseCommandLine({"M.C", "/c3", "/o0xc"});
+    EXPECT_TRUE(ParseCommandLine({ "M.C", "/c3", "/o0xd" }).errors.empty());
+    const auto inside = ParseCommandLine({ "M.C", "/c3", "/o0xc" });
     ASSERT_EQ(inside.errors.size(), 1u);
     EXPECT_NE(inside.errors[0].find("inside the interrupt vector table"), std::string::npos);
-    const auto beyond = ParseCommandLine({"M.C", "/c3", "/o0x1000"});
+    const auto beyond = ParseCommandLine({ "M.C", "/c3", "/o0x1000" });
     ASSERT_EQ(beyond.errors.size(), 1u);
     EXPECT_NE(beyond.errors[0].find("beyond the flash"), std::string::npos);
     // The ATmega103's 24 two-word vectors end at word 0x30, the default code start.
-    EXPECT_TRUE(ParseCommandLine({"M.C", "/c4", "/o0x30"}).errors.empty());
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/c4", "/o0x2f"}).errors.empty());
+    EXPECT_TRUE(ParseCommandLine({ "M.C", "/c4", "/o0x30" }).errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c4", "/o0x2f" }).errors.empty());
     // A code start typed as 0x30 arrives as /o0x0x30; an empty one means right after the vectors.
-    EXPECT_EQ(ParseCommandLine({"M.C", "/o0x0x30"}).options.codeStartWords, 0x30u);
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/o0x"}).options.codeStartWords.has_value());
+    EXPECT_EQ(ParseCommandLine({ "M.C", "/o0x0x30" }).options.codeStartWords, 0x30u);
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/o0x" }).options.codeStartWords.has_value());
 }
 
 TEST(PlanTest, StackBeyondSramIsRefused)
 {
-    EXPECT_TRUE(ParseCommandLine({"M.C", "/c4", "/st0xfff"}).errors.empty());
-    const auto beyond = ParseCommandLine({"M.C", "/c4", "/st0x1000"});
+    EXPECT_TRUE(ParseCommandLine({ "M.C", "/c4", "/st0xfff" }).errors.empty());
+    const auto beyond = ParseCommandLine({ "M.C", "/c4", "/st0x1000" });
     ASSERT_EQ(beyond.errors.size(), 1u);
     EXPECT_NE(beyond.errors[0].find("initial stack pointer 0x1000 lies beyond the SRAM"),
-              std::string::npos);
+        std::string::npos);
     // With external SRAM up to /re0x the stack may lie there.
-    EXPECT_TRUE(
-        ParseCommandLine({"M.C", "/c4", "/x", "/rs0x1000", "/re0x7fff", "/st0x7fff"}).errors.empty());
-    EXPECT_FALSE(
-        ParseCommandLine({"M.C", "/c4", "/x", "/rs0x1000", "/re0x7fff", "/st0x8000"}).errors.empty());
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/c1", "/st0xe0"}).errors.empty());
+    EXPECT_TRUE(ParseCommandLine({ "M.C", "/c4", "/x", "/rs0x1000", "/re0x7fff", "/st0x7fff" })
+                    .errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c4", "/x", "/rs0x1000", "/re0x7fff", "/st0x8000" })
+                     .errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c1", "/st0xe0" }).errors.empty());
 }
 
 TEST(PlanTest, ExternalSramNeedsAChipThatHasIt)
 {
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/c1", "/x"}).errors.empty());
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/c1", "/rs0x1000"}).errors.empty());
-    EXPECT_FALSE(ParseCommandLine({"M.C", "/c4", "/rs0x2000", "/re0x1000"}).errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c1", "/x" }).errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c1", "/rs0x1000" }).errors.empty());
+    EXPECT_FALSE(ParseCommandLine({ "M.C", "/c4", "/rs0x2000", "/re0x1000" }).errors.empty());
 }
 
 TEST(PlanTest, CompileStepIsCWithDwarf2AndTheStrictErrors)
 {
-    const auto parsed = ParseCommandLine({"/p/MAIN.C", "/c1"});
+    const auto parsed = ParseCommandLine({ "/p/MAIN.C", "/c1" });
     const BuildFiles files = MakeBuildFiles("/p/MAIN.C", "/tmp/t");
     const Step step = CompileStep(parsed.options, files);
     EXPECT_EQ(step.argv[0], "avr-gcc");
     for (const char *flag :
-         {"-mmcu=at90s2313", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
-          "-Werror=implicit-int", "-Werror=misspelled-isr", "-S", "/p/MAIN.C"})
+        { "-mmcu=at90s2313", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
+            "-Werror=implicit-int", "-Werror=misspelled-isr", "-S", "/p/MAIN.C" })
         EXPECT_TRUE(Has(step.argv, flag)) << flag;
     EXPECT_FALSE(Has(step.argv, "-g"));
     const auto x = std::find(step.argv.begin(), step.argv.end(), "-x");
     ASSERT_NE(x, step.argv.end());
     EXPECT_EQ(*(x + 1), "c");
     EXPECT_LT(x - step.argv.begin(),
-              std::find(step.argv.begin(), step.argv.end(), "/p/MAIN.C") - step.argv.begin());
+        std::find(step.argv.begin(), step.argv.end(), "/p/MAIN.C") - step.argv.begin());
 }
 
 TEST(PlanTest, LinkStepPlacesLibraryAfterObjectsAndWritesMap)
 {
-    const auto parsed = ParseCommandLine({"/p/MAIN.C", "/c3", "/a/p/START.ASM", "/L/p/libx.a"});
+    const auto parsed = ParseCommandLine({ "/p/MAIN.C", "/c3", "/a/p/START.ASM", "/L/p/libx.a" });
     const BuildFiles files = MakeBuildFiles("/p/MAIN.C", "/tmp/t");
     const Step link = LinkStep(parsed.options, files, true, false);
     const auto at = [&](const std::string &word) {
@@ -168,7 +167,7 @@ TEST(PlanTest, LinkStepPlacesLibraryAfterObjectsAndWritesMap)
 TEST(PlanTest, ExternalSramSymbols)
 {
     const auto parsed =
-        ParseCommandLine({"M.C", "/c4", "/x", "/rs0x1100", "/re0xffff", "/st0xfff"});
+        ParseCommandLine({ "M.C", "/c4", "/x", "/rs0x1100", "/re0xffff", "/st0xfff" });
     const auto symbols = LinkerSymbols(parsed.options);
     EXPECT_TRUE(Has(symbols, "-Wl,--defsym=__DATA_REGION_ORIGIN__=0x801100"));
     EXPECT_TRUE(Has(symbols, "-Wl,--defsym=__DATA_REGION_LENGTH__=0xef00"));
@@ -179,17 +178,17 @@ TEST(PlanTest, ExternalSramSymbols)
 
 TEST(PlanTest, StartupAssemblySetsSreAndSrwAndPadsVectors)
 {
-    auto parsed = ParseCommandLine({"M.C", "/c4", "/x", "/w", "/o0x40"});
+    auto parsed = ParseCommandLine({ "M.C", "/c4", "/x", "/w", "/o0x40" });
     const std::string text = StartupAssembly(parsed.options);
     EXPECT_NE(text.find(".section .init1"), std::string::npos);
     EXPECT_NE(text.find("ldi r24, 0xc0"), std::string::npos);
     EXPECT_NE(text.find("out 0x35, r24"), std::string::npos);
     EXPECT_NE(text.find(".section .vectors"), std::string::npos);
     EXPECT_NE(text.find(".fill 32, 1, 0xff"), std::string::npos); // 0x80 - 0x60 bytes
-    parsed = ParseCommandLine({"M.C", "/c4", "/x", "/o0x30"});
+    parsed = ParseCommandLine({ "M.C", "/c4", "/x", "/o0x30" });
     EXPECT_NE(StartupAssembly(parsed.options).find("ldi r24, 0x80"), std::string::npos);
     EXPECT_EQ(StartupAssembly(parsed.options).find(".vectors"), std::string::npos);
-    EXPECT_EQ(StartupAssembly(ParseCommandLine({"M.C", "/c4", "/o0x30"}).options), "");
+    EXPECT_EQ(StartupAssembly(ParseCommandLine({ "M.C", "/c4", "/o0x30" }).options), "");
 }
 
 TEST(PlanTest, OutputAndHelperSteps)

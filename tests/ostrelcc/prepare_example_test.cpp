@@ -35,7 +35,7 @@ protected:
         fs::create_directories(m_dir / "example (copy)");
         fs::create_directories(m_dir / "bin");
         const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
-        for (const char *name : {"BLINK.C", "START.ASM"})
+        for (const char *name : { "BLINK.C", "START.ASM" })
             fs::copy_file(example / name, m_dir / "example (copy)" / name);
     }
     void TearDown() override
@@ -45,8 +45,8 @@ protected:
     }
     cc::ProcessResult Prepare()
     {
-        return cc::RunProcess({OSTREL_PREPARE_EXE, (m_dir / "example (copy)").string(),
-                               (m_dir / "bin").string()});
+        return cc::RunProcess(
+            { OSTREL_PREPARE_EXE, (m_dir / "example (copy)").string(), (m_dir / "bin").string() });
     }
     fs::path m_dir;
 };
@@ -82,7 +82,8 @@ TEST_F(PrepareExampleTest, KeepsAnExistingWorkspace)
     mine.lastFile = "/elsewhere/OTHER.C";
     const Bytes bytes = EncodeWorkspace(mine);
     std::ofstream(workspace, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char *>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     ASSERT_EQ(Prepare().exitCode, 0);
     EXPECT_EQ(ReadBytes(workspace), bytes);
     EXPECT_TRUE(fs::exists(m_dir / "example (copy)" / "BLINK.PRJ"));
@@ -97,7 +98,7 @@ TEST_F(PrepareExampleTest, TheProjectsOwnOptionWordsBuildTheExample)
     ASSERT_TRUE(DecodeProject(ReadBytes(m_dir / "example (copy)" / "BLINK.PRJ"), project));
     const CompilerOptions options = BuildOptionsFromProject(project);
     EXPECT_EQ(options.words.front(), "/sm");
-    std::vector<std::string> argv = {OSTRELCC_EXE, project.cFile};
+    std::vector<std::string> argv = { OSTRELCC_EXE, project.cFile };
     argv.insert(argv.end(), options.words.begin(), options.words.end());
     const cc::ProcessResult result = cc::RunProcess(argv);
     EXPECT_EQ(result.exitCode, 0) << result.output;

@@ -18,7 +18,7 @@ bool StartsWith(const std::string &text, const std::string &prefix)
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
     return text.size() >= suffix.size()
-           && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+        && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 bool Contains(const std::string &text, const std::string &part)
@@ -31,9 +31,8 @@ std::string PlainText(std::string line)
 {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.pop_back();
-    static const std::pair<const char *, const char *> kReplacements[] = {
-        {"\xE2\x80\x98", "'"}, {"\xE2\x80\x99", "'"}, {"\xE2\x80\x9C", "\""},
-        {"\xE2\x80\x9D", "\""}};
+    static const std::pair<const char *, const char *> kReplacements[] = { { "\xE2\x80\x98", "'" },
+        { "\xE2\x80\x99", "'" }, { "\xE2\x80\x9C", "\"" }, { "\xE2\x80\x9D", "\"" } };
     for (const auto &[from, to] : kReplacements) {
         for (size_t at = line.find(from); at != std::string::npos; at = line.find(from, at))
             line.replace(at, 3, to);
@@ -46,12 +45,13 @@ bool IsFramingLine(const std::string &line)
 {
     if (StartsWith(line, "In file included from ") || StartsWith(line, "                 from "))
         return true;
-    if (line == "compilation terminated." || EndsWith(line, "some warnings being treated as errors"))
+    if (line == "compilation terminated."
+        || EndsWith(line, "some warnings being treated as errors"))
         return true;
     if (EndsWith(line, ":")) {
-        for (const char *frame : {": In function ", ": In member function ", ": In constructor ",
-                                  ": In destructor ", ": In instantiation of ", ": At top level:",
-                                  ": At global scope:", ": Assembler messages:"})
+        for (const char *frame : { ": In function ", ": In member function ", ": In constructor ",
+                 ": In destructor ", ": In instantiation of ",
+                 ": At top level:", ": At global scope:", ": Assembler messages:" })
             if (Contains(line, frame))
                 return true;
     }
@@ -62,10 +62,11 @@ bool IsFramingLine(const std::string &line)
 std::optional<Severity> TakeSeverity(std::string &text)
 {
     static const std::pair<const char *, Severity> kPrefixes[] = {
-        {"fatal error: ", Severity::Error}, {"Fatal error: ", Severity::Error},
-        {"error: ", Severity::Error},       {"Error: ", Severity::Error},
-        {"warning: ", Severity::Warning},   {"Warning: ", Severity::Warning},
-        {"note: ", Severity::Note},         {"Note: ", Severity::Note}};
+        { "fatal error: ", Severity::Error }, { "Fatal error: ", Severity::Error },
+        { "error: ", Severity::Error }, { "Error: ", Severity::Error },
+        { "warning: ", Severity::Warning }, { "Warning: ", Severity::Warning },
+        { "note: ", Severity::Note }, { "Note: ", Severity::Note }
+    };
     for (const auto &[prefix, severity] : kPrefixes) {
         if (StartsWith(text, prefix)) {
             text.erase(0, std::string(prefix).size());
@@ -191,7 +192,8 @@ std::string DisplayPath(const std::string &file, const PathContext &context)
     path = path.lexically_normal();
     std::string shown = path.string();
     if (shown.find_first_of("()") != std::string::npos) {
-        const fs::path relative = path.lexically_relative(fs::path(context.cDir).lexically_normal());
+        const fs::path relative =
+            path.lexically_relative(fs::path(context.cDir).lexically_normal());
         if (!relative.empty())
             shown = relative.string();
     }
@@ -213,7 +215,7 @@ std::string FormatDiagnostic(const Diagnostic &diagnostic, const PathContext &co
     if (diagnostic.file.empty())
         return PadLine(std::string(word) + ": " + text);
     return PadLine(std::string(word) + " " + DisplayPath(diagnostic.file, context) + "("
-                   + std::to_string(diagnostic.line) + "): " + text);
+        + std::to_string(diagnostic.line) + "): " + text);
 }
 
 void MessageList::AddToolOutput(const std::string &output)
@@ -231,7 +233,7 @@ void MessageList::AddToolOutput(const std::string &output)
 
 void MessageList::Add(const Diagnostic &diagnostic)
 {
-    Entry entry{diagnostic, FormatDiagnostic(diagnostic, m_context)};
+    Entry entry { diagnostic, FormatDiagnostic(diagnostic, m_context) };
     for (const Entry &existing : m_entries)
         if (existing.line == entry.line)
             return;
@@ -240,7 +242,7 @@ void MessageList::Add(const Diagnostic &diagnostic)
 
 void MessageList::AddError(const std::string &text)
 {
-    Add(Diagnostic{Severity::Error, {}, 0, text});
+    Add(Diagnostic { Severity::Error, {}, 0, text });
 }
 
 bool MessageList::Redundant(const Entry &entry) const
@@ -309,7 +311,7 @@ std::optional<MemoryUse> ParseSizeOutput(const std::string &output)
 }
 
 std::string SummaryLine(const Chip &chip, int errors, int warnings,
-                        const std::optional<MemoryUse> &use, uint32_t sramBytes)
+    const std::optional<MemoryUse> &use, uint32_t sramBytes)
 {
     auto count = [](int n, const char *word) {
         return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -317,20 +319,19 @@ std::string SummaryLine(const Chip &chip, int errors, int warnings,
     auto share = [](uint32_t used, uint32_t size) {
         char text[96];
         std::snprintf(text, sizeof text, "%u of %u bytes (%.1f%%)", used, size,
-                      size ? 100.0 * used / size : 0.0);
+            size ? 100.0 * used / size : 0.0);
         return std::string(text);
     };
     std::string line = std::string(chip.displayName) + ": ";
     if (use && errors == 0) {
-        line += "built, " + count(errors, "error") + ", " + count(warnings, "warning")
-                + "; flash " + share(use->flash, chip.flashBytes) + ", SRAM "
-                + share(use->sram, sramBytes);
+        line += "built, " + count(errors, "error") + ", " + count(warnings, "warning") + "; flash "
+            + share(use->flash, chip.flashBytes) + ", SRAM " + share(use->sram, sramBytes);
         if (use->eeprom)
             line += ", EEPROM " + share(use->eeprom, chip.eepromBytes);
     } else {
         line += "build failed, " + count(errors, "error") + ", " + count(warnings, "warning")
-                + "; no firmware written (flash " + std::to_string(chip.flashBytes)
-                + " bytes, SRAM " + std::to_string(sramBytes) + " bytes)";
+            + "; no firmware written (flash " + std::to_string(chip.flashBytes) + " bytes, SRAM "
+            + std::to_string(sramBytes) + " bytes)";
     }
     return PadLine(line);
 }
@@ -354,7 +355,7 @@ std::string InterleaveSource(const std::string &assembly, const SourceReader &re
 {
     std::map<int, std::string> files;
     std::map<std::string, std::optional<std::vector<std::string>>> sources;
-    std::pair<int, int> last{-1, -1};
+    std::pair<int, int> last { -1, -1 };
     std::string out;
     size_t start = 0;
     while (start < assembly.size()) {
@@ -374,8 +375,8 @@ std::string InterleaveSource(const std::string &assembly, const SourceReader &re
                 name.pop_back();
             files[number] = Unescape(name);
         } else if (std::sscanf(directive.c_str(), ".loc %d %d", &number, &lineNumber) == 2
-                   && std::make_pair(number, lineNumber) != last && files.count(number)) {
-            last = {number, lineNumber};
+            && std::make_pair(number, lineNumber) != last && files.count(number)) {
+            last = { number, lineNumber };
             const std::string &file = files[number];
             if (!sources.count(file))
                 sources[file] = readLines(file);
@@ -385,7 +386,7 @@ std::string InterleaveSource(const std::string &assembly, const SourceReader &re
                 while (!source.empty() && (source.back() == '\r' || source.back() == '\n'))
                     source.pop_back();
                 out += "; " + std::filesystem::path(file).filename().string() + "("
-                       + std::to_string(lineNumber) + "): " + source + "\n";
+                    + std::to_string(lineNumber) + "): " + source + "\n";
             }
         }
         out += line;

@@ -49,7 +49,10 @@ std::string FormatDiagnostic(const Diagnostic &diagnostic, const PathContext &co
 class MessageList
 {
 public:
-    explicit MessageList(PathContext context) : m_context(std::move(context)) {}
+    explicit MessageList(PathContext context)
+        : m_context(std::move(context))
+    {
+    }
 
     // All lines of one tool's output.
     void AddToolOutput(const std::string &output);
@@ -86,7 +89,7 @@ std::optional<MemoryUse> ParseSizeOutput(const std::string &output);
 // firmware was built, flash and SRAM use against the chip's sizes (sramBytes: the size of
 // the data region, the external SRAM when .data lies there).
 std::string SummaryLine(const Chip &chip, int errors, int warnings,
-                        const std::optional<MemoryUse> &use, uint32_t sramBytes);
+    const std::optional<MemoryUse> &use, uint32_t sramBytes);
 
 // The compiler's assembler output with the C source lines that each .loc directive names
 // inserted before it as comments (for /s). readLines gives the lines of a source file.

@@ -28,7 +28,6 @@ const char kInstallHint[] =
     "install the packages gcc-avr, avr-libc and binutils-avr (Debian/Ubuntu: apt-get install "
     "gcc-avr avr-libc binutils-avr)";
 
-
 std::optional<std::string> ReadText(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -102,7 +101,9 @@ class Build
 {
 public:
     Build(Options options, BuildFiles files, MessageList &messages)
-        : m_options(std::move(options)), m_files(std::move(files)), m_messages(messages)
+        : m_options(std::move(options))
+        , m_files(std::move(files))
+        , m_messages(messages)
     {
     }
 
@@ -117,8 +118,8 @@ public:
         m_messages.AddToolOutput(result.output);
         if (result.exitCode != 0) {
             if (m_messages.Errors() == 0)
-                m_messages.AddError(step.argv[0] + " failed with exit status "
-                                    + std::to_string(result.exitCode));
+                m_messages.AddError(
+                    step.argv[0] + " failed with exit status " + std::to_string(result.exitCode));
             return false;
         }
         return true;
@@ -174,8 +175,8 @@ private:
     MessageList &m_messages;
 };
 
-void RemoveOutputs(const BuildFiles &files, const fs::path &cFile,
-                   std::initializer_list<const char *> extensions)
+void RemoveOutputs(
+    const BuildFiles &files, const fs::path &cFile, std::initializer_list<const char *> extensions)
 {
     for (const char *extension : extensions) {
         const fs::path output = files.Output(extension);
@@ -202,7 +203,7 @@ int main(int argc, char **argv)
     const fs::path dir = cFile.parent_path();
     std::error_code error;
     const fs::path current = fs::current_path(error);
-    MessageList messages({dir.string(), current.string()});
+    MessageList messages({ dir.string(), current.string() });
     BuildFiles files = MakeBuildFiles(cFile.string(), "");
     options.cFile = cFile.string();
 
@@ -211,7 +212,7 @@ int main(int argc, char **argv)
         return 1;
     }
     // Outputs of an earlier build go first: what is left after this run is this run's.
-    RemoveOutputs(files, cFile, {"elf", "hex", "eep", "map", "lss", "s"});
+    RemoveOutputs(files, cFile, { "elf", "hex", "eep", "map", "lss", "s" });
 
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
@@ -232,10 +233,10 @@ int main(int argc, char **argv)
     auto finish = [&](const std::optional<MemoryUse> &use) {
         const bool built = use && messages.Errors() == 0;
         if (!built)
-            RemoveOutputs(files, cFile, {"elf", "hex", "eep", "lss"});
+            RemoveOutputs(files, cFile, { "elf", "hex", "eep", "lss" });
         std::vector<std::string> lines = messages.Lines();
         lines.push_back(SummaryLine(chip, messages.Errors(), messages.Warnings(),
-                                    built ? use : std::nullopt, DataRegionBytes(options)));
+            built ? use : std::nullopt, DataRegionBytes(options)));
         WriteMessageFile(dir, lines);
         return built ? 0 : 1;
     };
@@ -244,8 +245,8 @@ int main(int argc, char **argv)
         return finish(std::nullopt);
 
     if (!FindOnPath("avr-gcc")) {
-        WriteMessageFile(dir, {PadLine(std::string("Error: avr-gcc was not found on PATH: ")
-                                       + kInstallHint)});
+        WriteMessageFile(
+            dir, { PadLine(std::string("Error: avr-gcc was not found on PATH: ") + kInstallHint) });
         return 1;
     }
 

@@ -41,11 +41,11 @@ std::vector<std::string> SplitBlanks(const std::string &text)
 // Whether a word has the form of one of the option words (its value not checked).
 bool LooksLikeOption(const std::string &word)
 {
-    static const char *const kExact[] = {"/sm", "/c1", "/c2", "/c3", "/c4", "/x", "/w", "/s"};
+    static const char *const kExact[] = { "/sm", "/c1", "/c2", "/c3", "/c4", "/x", "/w", "/s" };
     for (const char *exact : kExact)
         if (word == exact)
             return true;
-    static const char *const kPrefixes[] = {"/rs0x", "/re0x", "/st0x", "/o0x", "/a", "/L"};
+    static const char *const kPrefixes[] = { "/rs0x", "/re0x", "/st0x", "/o0x", "/a", "/L" };
     for (const char *prefix : kPrefixes)
         if (StartsWith(word, prefix))
             return true;
@@ -124,8 +124,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
             }
         }
     }
-    rest.insert(rest.end(), arguments.begin() + static_cast<std::ptrdiff_t>(next),
-                arguments.end());
+    rest.insert(rest.end(), arguments.begin() + static_cast<std::ptrdiff_t>(next), arguments.end());
 
     auto hexValue = [&](const std::string &word, size_t prefix) -> std::optional<uint32_t> {
         auto value = ParseHex(word.substr(prefix));
@@ -194,14 +193,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
         const uint32_t end = options.sramEnd.value_or(chip.xramEnd);
         if (start < chip.sramStart)
             result.errors.push_back("external SRAM start " + Hex(start)
-                                    + " lies below the SRAM of the " + name + " ("
-                                    + Hex(chip.sramStart) + ")");
+                + " lies below the SRAM of the " + name + " (" + Hex(chip.sramStart) + ")");
         else if (end > chip.xramEnd)
             result.errors.push_back("external SRAM end " + Hex(end) + " lies beyond the "
-                                    + Hex(chip.xramEnd) + " the " + name + " can address");
+                + Hex(chip.xramEnd) + " the " + name + " can address");
         else if (start > end)
-            result.errors.push_back("external SRAM start " + Hex(start) + " lies above its end "
-                                    + Hex(end));
+            result.errors.push_back(
+                "external SRAM start " + Hex(start) + " lies above its end " + Hex(end));
     }
     if (options.stack) {
         uint32_t top = chip.ramEnd;
@@ -211,21 +209,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
             top = chip.xramEnd;
         if (*options.stack > top || *options.stack < chip.sramStart)
             result.errors.push_back("initial stack pointer " + Hex(*options.stack)
-                                    + " lies beyond the SRAM of the " + name + " ("
-                                    + Hex(chip.sramStart) + " to " + Hex(top) + ")");
+                + " lies beyond the SRAM of the " + name + " (" + Hex(chip.sramStart) + " to "
+                + Hex(top) + ")");
     }
     if (options.codeStartWords) {
-        const uint64_t bytes = uint64_t{*options.codeStartWords} * 2;
+        const uint64_t bytes = uint64_t { *options.codeStartWords } * 2;
         if (bytes < chip.vectorBytes)
             result.errors.push_back("code start address " + Hex(*options.codeStartWords)
-                                    + " lies inside the interrupt vector table of the " + name
-                                    + " (word addresses 0x0 to "
-                                    + Hex(chip.vectorBytes / 2 - 1) + ")");
+                + " lies inside the interrupt vector table of the " + name
+                + " (word addresses 0x0 to " + Hex(chip.vectorBytes / 2 - 1) + ")");
         else if (bytes >= chip.flashBytes)
             result.errors.push_back("code start address " + Hex(*options.codeStartWords)
-                                    + " lies beyond the flash of the " + name
-                                    + " (word addresses up to " + Hex(chip.flashBytes / 2 - 1)
-                                    + ")");
+                + " lies beyond the flash of the " + name + " (word addresses up to "
+                + Hex(chip.flashBytes / 2 - 1) + ")");
     }
     return result;
 }
@@ -263,11 +259,11 @@ std::string StartupAssembly(const Options &options)
             value |= 1u << chip.srwBit;
         char lines[256];
         std::snprintf(lines, sizeof lines,
-                      "; external SRAM on before the stack is used (/x, /w)\n"
-                      "\t.section .init1,\"ax\",@progbits\n"
-                      "\tldi r24, 0x%02x\n"
-                      "\tout 0x%02x, r24\t; MCUCR\n",
-                      value, static_cast<unsigned>(chip.mcucrIo));
+            "; external SRAM on before the stack is used (/x, /w)\n"
+            "\t.section .init1,\"ax\",@progbits\n"
+            "\tldi r24, 0x%02x\n"
+            "\tout 0x%02x, r24\t; MCUCR\n",
+            value, static_cast<unsigned>(chip.mcucrIo));
         text += lines;
     }
     if (options.codeStartWords) {
@@ -275,10 +271,10 @@ std::string StartupAssembly(const Options &options)
         if (bytes > chip.vectorBytes) {
             char lines[256];
             std::snprintf(lines, sizeof lines,
-                          "; the code after the vectors starts at word address 0x%x (/o)\n"
-                          "\t.section .vectors,\"ax\",@progbits\n"
-                          "\t.fill %u, 1, 0xff\n",
-                          *options.codeStartWords, bytes - chip.vectorBytes);
+                "; the code after the vectors starts at word address 0x%x (/o)\n"
+                "\t.section .vectors,\"ax\",@progbits\n"
+                "\t.fill %u, 1, 0xff\n",
+                *options.codeStartWords, bytes - chip.vectorBytes);
             text += lines;
         }
     }
@@ -288,19 +284,19 @@ std::string StartupAssembly(const Options &options)
 std::vector<std::string> CommonFlags(const Options &options)
 {
     const Chip &chip = options.chip ? *options.chip : DefaultChip();
-    return {std::string("-mmcu=") + chip.mcu};
+    return { std::string("-mmcu=") + chip.mcu };
 }
 
 Step CompileStep(const Options &options, const BuildFiles &files)
 {
     Step step;
-    step.argv = {"avr-gcc"};
+    step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
-    for (const char *flag : {"-x", "c", "-gdwarf-2", "-Os", "-Wall",
-                             "-Werror=implicit-function-declaration", "-Werror=implicit-int",
-                             "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
-                             "-fdiagnostics-color=never", "-S"})
+    for (const char *flag :
+        { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
+            "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
+            "-fdiagnostics-color=never", "-S" })
         step.argv.push_back(flag);
     step.argv.push_back(files.cFile);
     step.argv.push_back("-o");
@@ -311,10 +307,10 @@ Step CompileStep(const Options &options, const BuildFiles &files)
 Step AssembleCStep(const Options &options, const BuildFiles &files)
 {
     Step step;
-    step.argv = {"avr-gcc"};
+    step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
-    for (const char *flag : {"-x", "assembler", "-c"})
+    for (const char *flag : { "-x", "assembler", "-c" })
         step.argv.push_back(flag);
     step.argv.push_back(files.Temp(files.base + ".s"));
     step.argv.push_back("-o");
@@ -325,11 +321,11 @@ Step AssembleCStep(const Options &options, const BuildFiles &files)
 Step AssembleAsmStep(const Options &options, const BuildFiles &files)
 {
     Step step;
-    step.argv = {"avr-gcc"};
+    step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
     const std::filesystem::path asmPath(options.asmFile);
-    for (const char *flag : {"-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c"})
+    for (const char *flag : { "-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c" })
         step.argv.push_back(flag);
     step.argv.push_back("-I" + asmPath.parent_path().string());
     step.argv.push_back(options.asmFile);
@@ -341,10 +337,10 @@ Step AssembleAsmStep(const Options &options, const BuildFiles &files)
 Step AssembleStartupStep(const Options &options, const BuildFiles &files)
 {
     Step step;
-    step.argv = {"avr-gcc"};
+    step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
-    for (const char *flag : {"-x", "assembler", "-c"})
+    for (const char *flag : { "-x", "assembler", "-c" })
         step.argv.push_back(flag);
     step.argv.push_back(files.Temp("ostrel-startup.s"));
     step.argv.push_back("-o");
@@ -364,7 +360,7 @@ struct DataRegion
 DataRegion DataRegionOf(const Options &options)
 {
     const Chip &chip = options.chip ? *options.chip : DefaultChip();
-    DataRegion region{chip.sramStart, chip.ramEnd, false};
+    DataRegion region { chip.sramStart, chip.ramEnd, false };
     if (chip.externalSram && (options.sramStart || options.sramEnd)) {
         region.origin = options.sramStart.value_or(chip.sramStart);
         region.end = options.sramEnd.value_or(chip.xramEnd);
@@ -405,10 +401,10 @@ std::vector<std::string> LinkerSymbols(const Options &options)
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup)
 {
     Step step;
-    step.argv = {"avr-gcc"};
+    step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
-    for (const char *flag : {"-gdwarf-2", "-Os", "-o"})
+    for (const char *flag : { "-gdwarf-2", "-Os", "-o" })
         step.argv.push_back(flag);
     step.argv.push_back(files.Output("elf"));
     step.argv.push_back(files.Temp(files.base + ".o"));
@@ -427,27 +423,27 @@ Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, boo
 
 Step HexStep(const BuildFiles &files)
 {
-    return {{"avr-objcopy", "-O", "ihex", "-R", ".eeprom", "-R", ".fuse", "-R", ".lock", "-R",
-             ".signature", files.Output("elf"), files.Output("hex")},
-            {}};
+    return { { "avr-objcopy", "-O", "ihex", "-R", ".eeprom", "-R", ".fuse", "-R", ".lock", "-R",
+                 ".signature", files.Output("elf"), files.Output("hex") },
+        {} };
 }
 
 Step EepromStep(const BuildFiles &files)
 {
-    return {{"avr-objcopy", "-j", ".eeprom", "--set-section-flags=.eeprom=alloc,load",
-             "--change-section-lma", ".eeprom=0", "--no-change-warnings", "-O", "ihex",
-             files.Output("elf"), files.Output("eep")},
-            {}};
+    return { { "avr-objcopy", "-j", ".eeprom", "--set-section-flags=.eeprom=alloc,load",
+                 "--change-section-lma", ".eeprom=0", "--no-change-warnings", "-O", "ihex",
+                 files.Output("elf"), files.Output("eep") },
+        {} };
 }
 
 Step ListingStep(const BuildFiles &files)
 {
-    return {{"avr-objdump", "-h", "-S", files.Output("elf")}, files.Output("lss")};
+    return { { "avr-objdump", "-h", "-S", files.Output("elf") }, files.Output("lss") };
 }
 
 Step SizeStep(const BuildFiles &files)
 {
-    return {{"avr-size", "-A", files.Output("elf")}, {}};
+    return { { "avr-size", "-A", files.Output("elf") }, {} };
 }
 
 } // namespace ostrel::cc

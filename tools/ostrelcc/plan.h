@@ -14,12 +14,12 @@ struct Options
 {
     std::string cFile;
     const Chip *chip = nullptr;
-    bool sre = false;           // /x
-    bool waitState = false;     // /w
+    bool sre = false; // /x
+    bool waitState = false; // /w
     bool includeSource = false; // /s
     std::optional<uint32_t> sramStart; // /rs0x
-    std::optional<uint32_t> sramEnd;   // /re0x
-    std::optional<uint32_t> stack;     // /st0x
+    std::optional<uint32_t> sramEnd; // /re0x
+    std::optional<uint32_t> stack; // /st0x
     std::optional<uint32_t> codeStartWords; // /o0x, a word address
     std::string asmFile; // /a
     std::string libFile; // /L
@@ -55,12 +55,12 @@ struct Step
 // Names of the files of one build. Outputs lie beside the C file, intermediates in temp.
 struct BuildFiles
 {
-    std::string cFile;   // absolute
-    std::string dir;     // the C file's directory
-    std::string base;    // the C file's name without its extension
+    std::string cFile; // absolute
+    std::string dir; // the C file's directory
+    std::string base; // the C file's name without its extension
     std::string tempDir; // a private folder in the system's temporary folder
     std::string Output(const std::string &extension) const; // dir/base.extension
-    std::string Temp(const std::string &name) const;        // tempDir/name
+    std::string Temp(const std::string &name) const; // tempDir/name
 };
 
 BuildFiles MakeBuildFiles(const std::string &absoluteCFile, const std::string &tempDir);
@@ -74,7 +74,7 @@ std::vector<std::string> CommonFlags(const Options &options);
 
 // The steps of a build, in order. The caller runs them one after the other and stops at the
 // first that fails.
-Step CompileStep(const Options &options, const BuildFiles &files);   // C -> temp .s
+Step CompileStep(const Options &options, const BuildFiles &files); // C -> temp .s
 Step AssembleCStep(const Options &options, const BuildFiles &files); // temp .s -> .o
 Step AssembleAsmStep(const Options &options, const BuildFiles &files);
 Step AssembleStartupStep(const Options &options, const BuildFiles &files);

@@ -19,8 +19,8 @@ namespace {
 bool WriteBytes(const fs::path &path, const ostrel::Bytes &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    out.write(
+        reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 

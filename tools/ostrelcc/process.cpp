@@ -88,7 +88,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     std::string commandLine;
     for (const std::string &argument : argv)
         commandLine += (commandLine.empty() ? "" : " ") + QuoteArgument(argument);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit { sizeof inherit, nullptr, TRUE };
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return result;
@@ -96,19 +96,19 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     HANDLE outFile = INVALID_HANDLE_VALUE;
     if (!stdoutFile.empty())
         outFile = CreateFileA(stdoutFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+            FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = outFile != INVALID_HANDLE_VALUE ? outFile : writeEnd;
     startup.hStdError = writeEnd;
-    PROCESS_INFORMATION info{};
+    PROCESS_INFORMATION info {};
     SetEnvironmentVariableA("LC_ALL", "C");
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
-    const BOOL ok = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE,
-                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    const BOOL ok = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+        nullptr, nullptr, &startup, &info);
     CloseHandle(writeEnd);
     if (!ok) {
         CloseHandle(readEnd);
@@ -183,8 +183,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
 
     pid_t pid = 0;
-    const int error =
-        posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (outFd >= 0)
@@ -205,8 +204,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     }
     close(pipeEnds[0]);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
