@@ -202,3 +202,13 @@ TEST(PlanTest, OutputAndHelperSteps)
     EXPECT_EQ(EepromStep(files).argv.back(), "/p/BLINK.eep");
     EXPECT_EQ(ListingStep(files).stdoutFile, "/p/BLINK.lss");
 }
+
+TEST(PlanTest, ExternalDataWithoutSreIsWarnedAbout)
+{
+    const auto parsed = ParseCommandLine({ "M.C", "/c4", "/rs0x1100", "/re0xffff" });
+    EXPECT_TRUE(parsed.errors.empty());
+    ASSERT_EQ(parsed.warnings.size(), 1u);
+    EXPECT_NE(parsed.warnings[0].find("/x"), std::string::npos);
+    EXPECT_TRUE(
+        ParseCommandLine({ "M.C", "/c4", "/x", "/rs0x1100", "/re0xffff" }).warnings.empty());
+}

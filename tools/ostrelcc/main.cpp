@@ -216,6 +216,8 @@ int main(int argc, char **argv)
 
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
+    for (const std::string &text : parsed.warnings)
+        messages.Add(Diagnostic { Severity::Warning, {}, 0, text });
     if (!fs::is_regular_file(cFile, error))
         messages.AddError(cFile.string() + ": C file not found");
     if (!options.asmFile.empty()) {

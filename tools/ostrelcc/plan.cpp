@@ -200,6 +200,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
         else if (start > end)
             result.errors.push_back(
                 "external SRAM start " + Hex(start) + " lies above its end " + Hex(end));
+
+        if (!options.sre && end > chip.ramEnd)
+            result.warnings.push_back("the data lie in external SRAM (/rs0x, /re0x) but /x does "
+                                      "not switch it on (SRE)");
     }
     if (options.stack) {
         uint32_t top = chip.ramEnd;

@@ -29,6 +29,7 @@ struct ParsedCommandLine
 {
     Options options;
     std::vector<std::string> errors; // message texts, without the leading "Error: "
+    std::vector<std::string> warnings; // likewise, "Warning: "
 };
 
 // The option words of the arguments after the C file. Each argument is one word, as the

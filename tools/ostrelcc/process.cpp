@@ -88,7 +88,7 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     std::string commandLine;
     for (const std::string &argument : argv)
         commandLine += (commandLine.empty() ? "" : " ") + QuoteArgument(argument);
-    SECURITY_ATTRIBUTES inherit { sizeof inherit, nullptr, TRUE };
+    SECURITY_ATTRIBUTES inherit { sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE };
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return result;
