@@ -1,6 +1,9 @@
 #include "app/app_services.h"
 #include "app/main_frame.h"
 #include "app/quorlen_app.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "framework/doc_template.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -10,6 +13,23 @@
 #include <cstdio>
 
 namespace ostrel {
+
+namespace {
+
+// For the start-up benchmark: say when the first source window has been painted, then quit.
+void ReportFirstPaint(CQuorlenApp &app)
+{
+    const auto documents = app.DocTemplate().Documents();
+    if (documents.empty() || documents.front()->Views().empty())
+        return;
+    QObject::connect(documents.front()->Views().front(), &CQuorlenView::firstPainted, [] {
+        std::fputs("painted\n", stdout);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+}
+
+} // namespace
 
 int RunOstrel(QApplication &application)
 {
@@ -34,6 +54,8 @@ int RunOstrel(QApplication &application)
         return 1;
     messages.SetOwner(app.MainFrame());
     fileDialogs.SetOwner(app.MainFrame());
+    if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
+        ReportFirstPaint(app);
     return application.exec();
 }
 

@@ -1,0 +1,3 @@
+#!/bin/sh
+# usage: bench/run.sh BUILD_DIR
+"$1/bin/startup_bench" "$1/bin/ostrel" 21

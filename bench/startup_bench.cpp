@@ -1,0 +1,89 @@
+// Starts the program on a small source file again and again and measures the time from the
+// process start until the source window has been painted (the program reports it on its
+// standard output when OSTREL_REPORT_FIRST_PAINT is set, and then quits).
+//
+// usage: startup_bench PROGRAM [RUNS]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Seconds until the program printed its paint line; negative when it never did.
+double RunOnce(const std::string &program, const std::string &file)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1;
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execl(program.c_str(), program.c_str(), file.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[256];
+    double seconds = -1;
+    ssize_t got;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+        output.append(buffer, static_cast<size_t>(got));
+        if (seconds < 0 && output.find("painted") != std::string::npos)
+            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s PROGRAM [RUNS]\n", argv[0]);
+        return 2;
+    }
+    const std::string program = argv[1];
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
+
+    const auto folder = std::filesystem::temp_directory_path() / "ostrel-startup-bench";
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "MAIN.C").string();
+    std::ofstream(file) << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n"
+                           "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
+
+    setenv("OSTREL_REPORT_FIRST_PAINT", "1", 1);
+    if (!getenv("DISPLAY") && !getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    RunOnce(program, file); // warm the file cache
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double seconds = RunOnce(program, file);
+        if (seconds < 0) {
+            std::fprintf(stderr, "run %d: the program never reported its first paint\n", i + 1);
+            return 1;
+        }
+        times.push_back(seconds);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("start-up to first paint of a small file (%d runs, platform %s):\n", runs,
+        getenv("QT_QPA_PLATFORM") ? getenv("QT_QPA_PLATFORM") : "default");
+    std::printf("  median %.3f s   min %.3f s   max %.3f s\n", times[times.size() / 2],
+        times.front(), times.back());
+    return 0;
+}
