@@ -8,7 +8,9 @@ namespace ostrel {
 
 class Clipboard;
 class FileDialogs;
+class KeyboardLocks;
 class MessageBoxes;
+class PrintSetup;
 class Profile;
 class Sleeper;
 
@@ -20,6 +22,8 @@ struct AppServices
     Sleeper &sleeper;
     Profile &profile;
     Clipboard &clipboard;
+    KeyboardLocks &keyboardLocks;
+    PrintSetup &printSetup;
 };
 
 // Where the program lives and where per-user files go when it cannot write there.

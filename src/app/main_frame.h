@@ -1,31 +1,123 @@
 #pragma once
 
+#include "framework/command_map.h"
+#include "framework/command_router.h"
+#include "platform/platform_menus.h"
+
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
+class QComboBox;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
 
 namespace ostrel {
 
-// The program's main window: the MDI area that holds the source windows.
-class CMainFrame : public QMainWindow
+class CHelpWindow;
+class CommandActions;
+class KeyboardLocks;
+class QtMenuMirror;
+
+// The program's main window: menus, toolbar with the project box, status bar and the MDI
+// area that holds the source windows. It routes every command along the active view, its
+// document, itself and the application object.
+class CMainFrame : public QMainWindow, public CommandTargetOf<CMainFrame>
 {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget *parent = nullptr);
+    CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    static const CommandMap<CMainFrame> &Commands();
 
     QMdiArea *MdiArea() const { return m_area; }
+    QToolBar *ToolBar() const { return m_toolBar; }
+    QComboBox *ProjectBox() const { return m_projectBox; }
+    QLabel *LinePane() const { return m_linePane; }
+    QLabel *LockPane(int index) const { return m_lockPanes[index]; }
+    CommandActions &Actions() const { return *m_actions; }
+    PlatformMenus &Menus() { return m_menus; }
+    MenuHandle DefaultMenu() const { return m_defaultMenu; }
+    MenuHandle DocumentMenu() const { return m_documentMenu; }
+    // The menu bar now shown: the document menu while a source window is open.
+    MenuHandle ShownMenu() const;
+
+    // Runs a command along the route; false when nothing ran it.
+    bool RouteCommand(uint16_t id);
+    const CommandRouter &Router() const { return m_router; }
+    // The active view and its document as the head of the route.
+    void SetActiveTargets(CommandTarget *view, CommandTarget *document);
+    // Brings menus, toolbar buttons and lock indicators up to date.
+    void UpdateCommandUI();
+
+    // The recent-file entries shown in both File menus (empty: the greyed placeholder).
+    void SetRecentFiles(const std::vector<std::string> &menuTexts);
+    // Switches the menu bar between the two menus as documents come and go.
+    void SetDocumentOpen(bool open);
+
     // Asked before the window closes; false keeps it open (a save was cancelled).
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+    // Makes a further window on the active document (New Window).
+    void SetNewWindowHandler(std::function<void()> handler) { m_newWindow = std::move(handler); }
+
+    // Command handlers.
+    void OnViewToolbar();
+    void OnUpdateViewToolbar(CommandState &state);
+    void OnViewStatusBar();
+    void OnUpdateViewStatusBar(CommandState &state);
+    void OnWindowNew();
+    void OnWindowCascade();
+    void OnWindowTile();
+    void OnWindowArrange();
+    void OnHelpTopics();
+    void OnHelp();
+    void OnContextHelp();
+
+    // The help window, opened at `page` (for the Getting Started topic of other commands).
+    void ShowHelp(const std::string &page);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateMenus();
+    void UpdateWindowList();
+    void ActivateWindow(uint32_t id);
+    void ShowIdleMessage(const QString &message);
+
+    CommandTarget &m_application;
+    KeyboardLocks &m_locks;
+    CommandTarget *m_view = nullptr;
+    CommandTarget *m_document = nullptr;
+    CommandRouter m_router;
+
     QMdiArea *m_area;
+    CommandActions *m_actions = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QComboBox *m_projectBox = nullptr;
+    QLabel *m_idlePane = nullptr;
+    QLabel *m_linePane = nullptr;
+    QLabel *m_lockPanes[3] = {};
+
+    PlatformMenus m_menus;
+    MenuHandle m_defaultMenu = 0;
+    MenuHandle m_documentMenu = 0;
+    QtMenuMirror *m_mirror = nullptr;
+    QPointer<CHelpWindow> m_help;
+
     std::function<bool()> m_closeGuard;
+    std::function<void()> m_newWindow;
 };
 
 } // namespace ostrel

@@ -4,16 +4,49 @@
 #include "app/main_frame.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "codegen/generator_commands.h"
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "framework/path_parts.h"
+#include "platform/file_dialogs.h"
+#include "platform/print_setup.h"
 #include "platform/qt_services.h"
 #include "project/compiler_options.h"
 #include "project/project_file.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace ostrel {
+
+namespace {
+
+const char kOpenFilter[] = "Data and Project Files (*.C;*.asm;*.prj)|*.c;*.asm;*.prj|"
+                           "Data Files (*.C;*.asm;)|*.c;*.asm|Project (*.prj)|*.prj|"
+                           "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*||";
+
+} // namespace
+
+const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
+{
+    using M = CommandMap<CQuorlenApp>;
+    static const M map {
+        M::On(CommandId::FileNew, &CQuorlenApp::OnFileNew),
+        M::On(CommandId::FileOpen, &CQuorlenApp::OnFileOpen),
+        M::On(CommandId::FilePrintSetup, &CQuorlenApp::OnFilePrintSetup),
+        M::OnRange(
+            CommandId::RecentFileFirst, CommandId::RecentFileLast, &CQuorlenApp::OnOpenRecentFile),
+        M::On(CommandId::AppAbout, &CQuorlenApp::OnAppAbout),
+        M::On(CommandId::AppExit, &CQuorlenApp::OnAppExit),
+        M::OnRange(CommandId::InterruptMasks, CommandId::UartSettings, &CQuorlenApp::OnGenerator),
+        M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
+    };
+    return map;
+}
 
 CQuorlenApp::CQuorlenApp(AppServices services, AppPaths paths)
     : m_services(services)
@@ -30,10 +63,24 @@ CQuorlenApp::~CQuorlenApp()
 
 bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
 {
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_recentFiles.ReadFrom(m_services.profile);
+    m_mainFrame = std::make_unique<CMainFrame>(*this, m_services.keyboardLocks);
     m_docTemplate = std::make_unique<CDocTemplate>(*this, m_mainFrame->MdiArea());
+    connect(m_docTemplate.get(), &CDocTemplate::documentCountChanged, this, [this](int count) {
+        m_mainFrame->SetDocumentOpen(count > 0);
+    });
+    connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
+        &CQuorlenApp::OnActiveWindowChanged);
+    m_mainFrame->SetNewWindowHandler([this] {
+        if (auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow()))
+            m_docTemplate->CreateNewFrame(frame->GetDocument());
+    });
+    ShowRecentFiles();
     m_mainFrame->SetCloseGuard([this] {
-        return m_docTemplate->SaveAllModified();
+        if (!m_docTemplate->SaveAllModified())
+            return false;
+        m_docTemplate->CloseAllDocuments();
+        return true;
     });
     m_mainFrame->showMaximized();
 
@@ -98,7 +145,83 @@ void CQuorlenApp::RecordOpenedFile(const std::string &path)
         WorkspaceWriter::OpenHook, m_services.messages);
 }
 
-void CQuorlenApp::AddToRecentFiles(const std::string &) { }
+void CQuorlenApp::AddToRecentFiles(const std::string &path)
+{
+    m_recentFiles.Add(path);
+    m_recentFiles.WriteTo(m_services.profile);
+    ShowRecentFiles();
+}
+
+void CQuorlenApp::ShowRecentFiles()
+{
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < m_recentFiles.Entries().size(); ++i)
+        texts.push_back(m_recentFiles.MenuText(i));
+    if (m_mainFrame)
+        m_mainFrame->SetRecentFiles(texts);
+}
+
+void CQuorlenApp::OnActiveWindowChanged()
+{
+    auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
+    if (frame)
+        m_mainFrame->SetActiveTargets(frame->GetView(), frame->GetDocument());
+    else
+        m_mainFrame->SetActiveTargets(nullptr, nullptr);
+}
+
+void CQuorlenApp::OnOpenRecentFile(uint16_t id)
+{
+    const size_t index = id - ToUint(CommandId::RecentFileFirst);
+    if (index >= m_recentFiles.Entries().size())
+        return;
+    const std::string path = m_recentFiles.Entries()[index];
+    if (!m_docTemplate->OpenDocumentFile(path)) {
+        // A file that can no longer be opened leaves the list.
+        m_recentFiles.Remove(index);
+        m_recentFiles.WriteTo(m_services.profile);
+        ShowRecentFiles();
+    }
+}
+
+void CQuorlenApp::OnFileOpen()
+{
+    FileDialogRequest request;
+    request.title = "Open";
+    request.filter = kOpenFilter;
+    request.defaultExtension = "C";
+    const auto chosen = m_services.fileDialogs.OpenFile(request);
+    if (!chosen)
+        return;
+    std::string path = *chosen;
+    const std::string extension = ExtensionOf(path);
+    // Only "PRJ" and "prj" name a project; other spellings open as source files.
+    if (extension == "PRJ" || extension == "prj") {
+        project.projectPath = path;
+        if (LoadProject(project, m_services.messages)) {
+            projectOpen = 1;
+            SaveWorkspace();
+            ApplyOptions(project, BuildOptionsFromProject(project));
+            path = project.cFile;
+        }
+    }
+    m_docTemplate->OpenDocumentFile(path);
+}
+
+void CQuorlenApp::OnFilePrintSetup()
+{
+    m_services.printSetup.ShowPrintSetup();
+}
+
+void CQuorlenApp::OnAppExit()
+{
+    m_mainFrame->close();
+}
+
+void CQuorlenApp::OnGenerator(uint16_t id)
+{
+    RunGeneratorDialog(static_cast<CommandId>(id), m_mainFrame.get(), m_services.clipboard);
+}
 
 void CQuorlenApp::OnAppAbout()
 {

@@ -2,6 +2,8 @@
 
 #include "app/app_services.h"
 #include "editor/document_host.h"
+#include "framework/command_map.h"
+#include "framework/recent_file_list.h"
 #include "project/project_record.h"
 
 #include <QObject>
@@ -17,7 +19,7 @@ class CMainFrame;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
-class CQuorlenApp : public QObject, public DocumentHost
+class CQuorlenApp : public QObject, public DocumentHost, public CommandTargetOf<CQuorlenApp>
 {
     Q_OBJECT
 
@@ -25,13 +27,26 @@ public:
     CQuorlenApp(AppServices services, AppPaths paths);
     ~CQuorlenApp() override;
 
+    static const CommandMap<CQuorlenApp> &Commands();
+
     // Creates the main window and restores the last session; `arguments` as given to main.
     bool InitInstance(const std::vector<std::string> &arguments);
 
     // Writes the workspace file from the open project.
     void SaveWorkspace();
+
+    // Command handlers.
     void OnAppAbout();
+    void OnAppExit();
     void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnOpenRecentFile(uint16_t id);
+    void OnGenerator(uint16_t id);
+    // Compile is available at all times, also without a document.
+    void OnUpdateCompile(CommandState &) { }
+
+    const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
     CMainFrame *MainFrame() const { return m_mainFrame.get(); }
     CDocTemplate &DocTemplate() const { return *m_docTemplate; }
@@ -53,12 +68,15 @@ public:
     // DocumentHost
     MessageBoxes &Messages() override { return m_services.messages; }
     FileDialogs &Dialogs() override { return m_services.fileDialogs; }
+    Clipboard &SystemClipboard() override { return m_services.clipboard; }
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
 
 private:
     void RestoreWorkspace();
     std::string ChooseWorkspacePath() const;
+    void ShowRecentFiles();
+    void OnActiveWindowChanged();
 
     AppServices m_services;
     AppPaths m_paths;
@@ -66,6 +84,7 @@ private:
     std::string m_workspacePath;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
+    RecentFileList m_recentFiles;
 };
 
 } // namespace ostrel

@@ -4,6 +4,7 @@
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
+#include "platform/qt_platform_extras.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -39,7 +40,10 @@ int RunOstrel(QApplication &application)
     QtSleeper sleeper;
     QtProfile profile;
     QtClipboard clipboard;
-    AppServices services { messages, fileDialogs, sleeper, profile, clipboard };
+    QtKeyboardLocks keyboardLocks;
+    QtPrintSetup printSetup;
+    AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
+        printSetup };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
@@ -54,6 +58,7 @@ int RunOstrel(QApplication &application)
         return 1;
     messages.SetOwner(app.MainFrame());
     fileDialogs.SetOwner(app.MainFrame());
+    printSetup.SetOwner(app.MainFrame());
     if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
         ReportFirstPaint(app);
     return application.exec();

@@ -4,6 +4,7 @@
 
 namespace ostrel {
 
+class Clipboard;
 class FileDialogs;
 class MessageBoxes;
 
@@ -14,6 +15,7 @@ public:
     virtual ~DocumentHost() = default;
     virtual MessageBoxes &Messages() = 0;
     virtual FileDialogs &Dialogs() = 0;
+    virtual Clipboard &SystemClipboard() = 0;
     // Every file opened into a document is remembered for the next start.
     virtual void RecordOpenedFile(const std::string &path) = 0;
     // A document now has this path (opened or saved under a new name).

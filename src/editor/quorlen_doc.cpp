@@ -10,6 +10,7 @@
 #include "platform/qt_services.h"
 
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -43,6 +44,18 @@ std::string OpenFailure(const std::string &path, FileResult result, bool tooLarg
 }
 
 } // namespace
+
+const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
+{
+    using M = CommandMap<CQuorlenDoc>;
+    static const M map {
+        M::On(CommandId::FileSave, &CQuorlenDoc::OnFileSave),
+        M::On(CommandId::FileSaveAs, &CQuorlenDoc::OnFileSaveAs),
+        M::On(CommandId::FileClose, &CQuorlenDoc::OnFileClose),
+        M::OnState(CommandId::FileSendMail, &CQuorlenDoc::OnUpdateFileSendMail),
+    };
+    return map;
+}
 
 CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
     : QObject(parent)
@@ -173,6 +186,27 @@ bool CQuorlenDoc::SaveModified()
     default:
         return false;
     }
+}
+
+void CQuorlenDoc::OnFileClose()
+{
+    if (!SaveModified())
+        return;
+    // Every window of the document closes without asking again; the document goes with them.
+    const auto views = m_views;
+    for (const auto &view : views) {
+        if (!view)
+            continue;
+        DetachView(view);
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(view->parentWidget()))
+            frame->deleteLater();
+    }
+}
+
+// No mail system is connected, so Send Mail stays unavailable.
+void CQuorlenDoc::OnUpdateFileSendMail(CommandState &state)
+{
+    state.enabled = false;
 }
 
 bool CQuorlenDoc::IsModified() const

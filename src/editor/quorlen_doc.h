@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/command_map.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -13,12 +15,15 @@ class DocumentHost;
 
 // One source file, C or assembler, while it is edited. The text lives in the QScintilla
 // document that all of its views share; the file's bytes are kept exactly as they are.
-class CQuorlenDoc : public QObject
+class CQuorlenDoc : public QObject, public CommandTargetOf<CQuorlenDoc>
 {
     Q_OBJECT
 
 public:
     explicit CQuorlenDoc(DocumentHost &host, QObject *parent = nullptr);
+
+    static const CommandMap<CQuorlenDoc> &Commands();
+    DocumentHost &Host() const { return m_host; }
 
     // Views show this document's text; the first one attached holds the shared text.
     void AttachView(CQuorlenView *view);
@@ -40,6 +45,12 @@ public:
     // Asks whether to save a modified document: false when the user cancelled or the save
     // failed, so the caller keeps the document open.
     bool SaveModified();
+
+    // Command handlers.
+    void OnFileSave() { DoFileSave(); }
+    void OnFileSaveAs() { DoSaveAs(); }
+    void OnFileClose();
+    void OnUpdateFileSendMail(CommandState &state);
 
     const std::string &PathName() const { return m_pathName; }
     const std::string &Title() const { return m_title; }

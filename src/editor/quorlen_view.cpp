@@ -1,10 +1,32 @@
 #include "editor/quorlen_view.h"
 
+#include "editor/document_host.h"
+#include "editor/quorlen_doc.h"
 #include "editor/text_bytes.h"
+#include "platform/clipboard.h"
 
 #include <QFontDatabase>
 
 namespace ostrel {
+
+const CommandMap<CQuorlenView> &CQuorlenView::Commands()
+{
+    using M = CommandMap<CQuorlenView>;
+    static const M map {
+        M::On(CommandId::EditUndo, &CQuorlenView::OnEditUndo),
+        M::OnState(CommandId::EditUndo, &CQuorlenView::OnUpdateEditUndo),
+        M::On(CommandId::EditCut, &CQuorlenView::OnEditCut),
+        M::OnState(CommandId::EditCut, &CQuorlenView::OnUpdateNeedSelection),
+        M::On(CommandId::EditCopy, &CQuorlenView::OnEditCopy),
+        M::OnState(CommandId::EditCopy, &CQuorlenView::OnUpdateNeedSelection),
+        M::On(CommandId::EditPaste, &CQuorlenView::OnEditPaste),
+        M::OnState(CommandId::EditPaste, &CQuorlenView::OnUpdateEditPaste),
+        M::On(CommandId::EditPasteSpecial, &CQuorlenView::OnEditPaste),
+        M::OnState(CommandId::EditPasteSpecial, &CQuorlenView::OnUpdateEditPaste),
+        M::On(CommandId::EditSelectAll, &CQuorlenView::OnEditSelectAll),
+    };
+    return map;
+}
 
 CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     : QsciScintilla(parent)
@@ -19,6 +41,62 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     setEolMode(QsciScintilla::EolUnix);
 #endif
     setAccessibleName(QStringLiteral("Source editor"));
+    RemoveEditorKeys();
+}
+
+void CQuorlenView::RemoveEditorKeys()
+{
+    // These keys belong to the main window's accelerators, which route them to the commands
+    // above; the editor must not take them first.
+    const int keys[] = {
+        'C' + (SCMOD_CTRL << 16),
+        'X' + (SCMOD_CTRL << 16),
+        'V' + (SCMOD_CTRL << 16),
+        'Z' + (SCMOD_CTRL << 16),
+        'A' + (SCMOD_CTRL << 16),
+        SCK_INSERT + (SCMOD_CTRL << 16),
+        SCK_INSERT + (SCMOD_SHIFT << 16),
+        SCK_DELETE + (SCMOD_SHIFT << 16),
+        SCK_BACK + (SCMOD_ALT << 16),
+    };
+    for (int key : keys)
+        SendScintilla(SCI_CLEARCMDKEY, static_cast<unsigned long>(key));
+}
+
+std::string CQuorlenView::SelectedBytes() const
+{
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    if (end <= start)
+        return {};
+    const std::string all = TextBytes();
+    return all.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+}
+
+void CQuorlenView::OnEditCopy()
+{
+    if (hasSelectedText())
+        m_document->Host().SystemClipboard().SetText(SelectedBytes());
+}
+
+void CQuorlenView::OnEditCut()
+{
+    if (!hasSelectedText())
+        return;
+    m_document->Host().SystemClipboard().SetText(SelectedBytes());
+    removeSelectedText();
+}
+
+void CQuorlenView::OnEditPaste()
+{
+    const std::string text = m_document->Host().SystemClipboard().Text();
+    SendScintilla(SCI_REPLACESEL, static_cast<unsigned long>(0), "");
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.c_str());
+}
+
+void CQuorlenView::OnUpdateEditPaste(CommandState &state)
+{
+    state.enabled = !isReadOnly() && !m_document->Host().SystemClipboard().Text().empty();
 }
 
 void CQuorlenView::LoadBytes(std::string_view bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/command_map.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <string>
@@ -11,12 +13,24 @@ class CQuorlenDoc;
 
 // The editing window of a source document: a plain-text editor with a fixed-pitch font,
 // no line wrapping, and the document's bytes kept exactly as they are.
-class CQuorlenView : public QsciScintilla
+class CQuorlenView : public QsciScintilla, public CommandTargetOf<CQuorlenView>
 {
     Q_OBJECT
 
 public:
     explicit CQuorlenView(CQuorlenDoc *document, QWidget *parent = nullptr);
+
+    static const CommandMap<CQuorlenView> &Commands();
+
+    // Edit commands; the clipboard is the application's.
+    void OnEditUndo() { undo(); }
+    void OnUpdateEditUndo(CommandState &state) { state.enabled = isUndoAvailable(); }
+    void OnEditCut();
+    void OnEditCopy();
+    void OnUpdateNeedSelection(CommandState &state) { state.enabled = hasSelectedText(); }
+    void OnEditPaste();
+    void OnUpdateEditPaste(CommandState &state);
+    void OnEditSelectAll() { selectAll(true); }
 
     CQuorlenDoc *GetDocument() const { return m_document; }
 
@@ -36,6 +50,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    std::string SelectedBytes() const;
+    void RemoveEditorKeys();
+
     CQuorlenDoc *m_document;
     bool m_painted = false;
 };

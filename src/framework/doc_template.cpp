@@ -85,6 +85,8 @@ CChildFrame *CDocTemplate::ShowFrame(CQuorlenDoc *document, CQuorlenView *view)
 {
     auto *frame = new CChildFrame(document, view);
     m_area->addSubWindow(frame);
+    // A new window takes most of the area, so that a first file is readable at once.
+    frame->resize(std::max(400, m_area->width() * 3 / 4), std::max(300, m_area->height() * 3 / 4));
     connect(view, &QObject::destroyed, this, [this, document, view] {
         OnViewDestroyed(document, view);
     });

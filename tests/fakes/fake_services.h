@@ -2,7 +2,9 @@
 
 #include "platform/clipboard.h"
 #include "platform/file_dialogs.h"
+#include "platform/keyboard_locks.h"
 #include "platform/message_boxes.h"
+#include "platform/print_setup.h"
 #include "platform/profile.h"
 #include "platform/sleeper.h"
 
@@ -69,6 +71,20 @@ public:
 
 private:
     std::string text_;
+};
+
+class FakeKeyboardLocks : public KeyboardLocks
+{
+public:
+    LockState State() const override { return state; }
+    LockState state;
+};
+
+class FakePrintSetup : public PrintSetup
+{
+public:
+    void ShowPrintSetup() override { ++shown; }
+    int shown = 0;
 };
 
 } // namespace ostrel::test

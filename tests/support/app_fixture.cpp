@@ -16,8 +16,7 @@ AppFixture::~AppFixture()
 
 CQuorlenApp &AppFixture::Start(const std::vector<std::string> &words)
 {
-    AppServices services { messages, fileDialogs, sleeper, profile, clipboard };
-    app = std::make_unique<CQuorlenApp>(services, AppPaths { ProgramDir(), dir.File("config") });
+    app = std::make_unique<CQuorlenApp>(Services(), AppPaths { ProgramDir(), dir.File("config") });
     std::vector<std::string> arguments { ProgramDir() + "/ostrel" };
     arguments.insert(arguments.end(), words.begin(), words.end());
     app->InitInstance(arguments);

@@ -24,6 +24,10 @@ public:
 
     std::string WorkspacePath() const { return dir.File("bin/VOTRIX.cfg"); }
     std::string ProgramDir() const { return dir.File("bin"); }
+    AppServices Services()
+    {
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup };
+    }
 
     TempDir dir;
     FakeMessageBoxes messages;
@@ -31,6 +35,8 @@ public:
     FakeSleeper sleeper;
     FakeProfile profile;
     FakeClipboard clipboard;
+    FakeKeyboardLocks keyboardLocks;
+    FakePrintSetup printSetup;
     std::unique_ptr<CQuorlenApp> app;
 };
 

@@ -1,0 +1,88 @@
+#include "platform/qt_menu_mirror.h"
+
+#include "platform/qt_services.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace ostrel {
+
+QtMenuMirror::QtMenuMirror(PlatformMenus &menus, QMenuBar *bar, Hooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_menus(menus)
+    , m_bar(bar)
+    , m_hooks(std::move(hooks))
+{
+}
+
+void QtMenuMirror::Show(MenuHandle menu)
+{
+    m_shown = menu;
+    if (!m_bar)
+        return;
+    for (QAction *action : m_bar->actions()) {
+        m_bar->removeAction(action);
+        if (QMenu *old = action->menu())
+            old->deleteLater();
+    }
+    const auto *items = m_menus.Items(menu);
+    if (!items)
+        return;
+    for (const PlatformMenuItem &item : *items) {
+        if (item.IsPopup())
+            m_bar->addMenu(MakeMenu(item, m_bar));
+    }
+}
+
+QMenu *QtMenuMirror::MakeMenu(const PlatformMenuItem &item, QWidget *parent)
+{
+    auto *menu = new QMenu(ToQt(item.text), parent);
+    const MenuHandle handle = item.id;
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, handle] {
+        if (m_hooks.beforeShow)
+            m_hooks.beforeShow(handle);
+        Fill(menu, handle);
+    });
+    Fill(menu, handle);
+    return menu;
+}
+
+void QtMenuMirror::Fill(QMenu *target, MenuHandle menu)
+{
+    // Lists of submenus and local actions belong to the menu; shared actions are only removed.
+    for (QAction *action : target->actions()) {
+        target->removeAction(action);
+        if (QMenu *sub = action->menu())
+            sub->deleteLater();
+        else if (action->parent() == target)
+            action->deleteLater();
+    }
+    const auto *items = m_menus.Items(menu);
+    if (!items)
+        return;
+    for (const PlatformMenuItem &item : *items) {
+        if (item.IsSeparator()) {
+            target->addSeparator();
+        } else if (item.IsPopup()) {
+            target->addMenu(MakeMenu(item, target));
+        } else if (QAction *shared =
+                       m_hooks.commandAction ? m_hooks.commandAction(item.id) : nullptr;
+                   shared && shared->text() == ToQt(item.text) && !item.IsGrayed()) {
+            target->addAction(shared);
+        } else {
+            auto *action = new QAction(ToQt(item.text), target);
+            action->setEnabled(!item.IsGrayed());
+            action->setCheckable(item.IsChecked());
+            action->setChecked(item.IsChecked());
+            const uint32_t id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] {
+                if (m_hooks.run)
+                    m_hooks.run(id);
+            });
+            target->addAction(action);
+        }
+    }
+}
+
+} // namespace ostrel
