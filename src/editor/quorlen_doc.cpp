@@ -76,9 +76,8 @@ void CQuorlenDoc::AttachView(CQuorlenView *view)
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)
 {
-    std::erase_if(m_views, [view](const QPointer<CQuorlenView> &v) {
-        return v == view || !v;
-    });
+    // Called while the view is being destroyed, too: compare addresses only.
+    std::erase(m_views, view);
 }
 
 CQuorlenView *CQuorlenDoc::PrimaryView() const

@@ -28,7 +28,7 @@ public:
     // Views show this document's text; the first one attached holds the shared text.
     void AttachView(CQuorlenView *view);
     void DetachView(CQuorlenView *view);
-    const std::vector<QPointer<CQuorlenView>> &Views() const { return m_views; }
+    const std::vector<CQuorlenView *> &Views() const { return m_views; }
 
     // An untitled document named `title` (Ostrel1, Ostrel2, ...).
     bool OnNewDocument(const std::string &title);
@@ -69,7 +69,7 @@ private:
     DocumentHost &m_host;
     std::string m_pathName;
     std::string m_title;
-    std::vector<QPointer<CQuorlenView>> m_views;
+    std::vector<CQuorlenView *> m_views;
 };
 
 } // namespace ostrel

@@ -142,11 +142,11 @@ void CDocTemplate::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
         std::any_of(m_documents.begin(), m_documents.end(), [document](const auto &d) {
             return d.get() == document;
         });
-    if (m_destroying || !known)
+    if (!known)
         return;
-    // The document goes with its last window.
     document->DetachView(view);
-    if (document->Views().empty())
+    // The document goes with its last window.
+    if (!m_destroying && document->Views().empty())
         RemoveDocument(document);
 }
 

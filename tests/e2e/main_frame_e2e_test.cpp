@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -280,6 +281,34 @@ TEST_F(MainFrameTest, OpenTwoFilesWindowListRecentFilesBarsAndExit)
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to a.c?" });
     EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
     EXPECT_FALSE(Frame().isVisible());
+}
+
+TEST_F(MainFrameTest, GeneratorCommandsRunTheirDialogsModally)
+{
+    f.Start();
+    const std::pair<CommandId, const char *> commands[] = {
+        { CommandId::InterruptMasks, "Configure Interrupt Mask Registers" },
+        { CommandId::IoPinsDirection, "Configure I/O Port" },
+        { CommandId::McucrSettings, "Configure MCU Control Register" },
+        { CommandId::UartSettings, "UART Setting" },
+    };
+    for (const auto &[id, caption] : commands) {
+        QString seen;
+        bool blocksMainWindow = false;
+        // Runs inside the dialog's modal loop, then ends it.
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            seen = dialog->windowTitle();
+            blocksMainWindow = dialog->isModal() && dialog->windowModality() == Qt::ApplicationModal
+                && dialog->parentWidget() == &Frame();
+            dialog->close();
+        });
+        EXPECT_TRUE(Frame().RouteCommand(ToUint(id)));
+        EXPECT_EQ(seen.toStdString(), caption);
+        EXPECT_TRUE(blocksMainWindow) << caption;
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(MainFrameTest, RecentFileThatIsGoneLeavesTheList)

@@ -167,7 +167,7 @@ TEST(ConversionTest, WindowsPathsKeepTheirDriveColon)
     EXPECT_EQ(diagnostic->text, "expected ';'");
 }
 
-TEST(ConversionTest, EveryLineIsNavigableByThePart42Rule)
+TEST(ConversionTest, EveryLineIsNavigableByTheOutputWindow)
 {
     // The output window: at least 20 characters, "Error " or "Warning ", the file name after
     // the first run of blanks up to the first "(", the line number up to the first ")".

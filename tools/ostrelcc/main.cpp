@@ -1,4 +1,4 @@
-// OSTREL.EXE: the compiler program behind F9 (Part 4.3 of the spec), built on the GNU AVR
+// OSTREL.EXE: the compiler program behind F9, built on the GNU AVR
 // toolchain. It runs avr-gcc, avr-objcopy, avr-objdump and avr-size as child processes
 // (never through a shell) and writes OUTPUT.ERR beside the C file.
 

@@ -9,7 +9,7 @@
 
 namespace ostrel::cc {
 
-// The command line of OSTREL.EXE taken apart (Parts 3.4 and 4.3 of the spec).
+// The command line of OSTREL.EXE taken apart.
 struct Options
 {
     std::string cFile;
