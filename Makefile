@@ -37,7 +37,7 @@ asan: deps
 
 run: build
 	@sh tools/prepare-example.sh $(BUILD)/bin
-	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-} $(BUILD)/bin/ostrel
+	$(BUILD)/bin/ostrel
 
 test: build asan
 	@echo "== tests =="

@@ -16,8 +16,10 @@
 #include "project/compiler_options.h"
 #include "project/project_file.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -102,6 +104,8 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     if (projectOpen != 0 && !LoadProject(project, m_services.messages))
         projectOpen = 0;
     ApplyOptions(project, BuildOptionsFromProject(project));
+    if (m_mainFrame->MdiArea()->activeSubWindow())
+        RefreshIndicators();
     return true;
 }
 
@@ -164,10 +168,35 @@ void CQuorlenApp::ShowRecentFiles()
 void CQuorlenApp::OnActiveWindowChanged()
 {
     auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
-    if (frame)
-        m_mainFrame->SetActiveTargets(frame->GetView(), frame->GetDocument());
-    else
+    disconnect(m_caretConnection);
+    if (!frame) {
         m_mainFrame->SetActiveTargets(nullptr, nullptr);
+        return;
+    }
+    m_mainFrame->SetActiveTargets(frame->GetView(), frame->GetDocument());
+    m_caretConnection =
+        connect(frame->GetView(), &QsciScintilla::cursorPositionChanged, this, [this] {
+            RefreshIndicators();
+        });
+    RefreshIndicators();
+}
+
+void CQuorlenApp::RefreshIndicators()
+{
+    auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
+    QString line;
+    if (frame) {
+        int lineIndex = 0, column = 0;
+        frame->GetView()->getCursorPosition(&lineIndex, &column);
+        line = QStringLiteral("Line %1").arg(lineIndex + 1);
+    }
+    m_mainFrame->LinePane()->setText(line);
+
+    QComboBox *box = m_mainFrame->ProjectBox();
+    box->clear();
+    box->addItem(projectOpen != 0 ? ToQt(BaseNameOf(project.projectPath)).toUpper()
+                                  : QStringLiteral("Empty Project"));
+    box->setCurrentIndex(0);
 }
 
 void CQuorlenApp::OnOpenRecentFile(uint16_t id)
@@ -206,6 +235,7 @@ void CQuorlenApp::OnFileOpen()
         }
     }
     m_docTemplate->OpenDocumentFile(path);
+    RefreshIndicators();
 }
 
 void CQuorlenApp::OnFilePrintSetup()

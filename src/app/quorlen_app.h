@@ -77,6 +77,8 @@ private:
     std::string ChooseWorkspacePath() const;
     void ShowRecentFiles();
     void OnActiveWindowChanged();
+    // The caret line in the status bar and the project's name in the project box.
+    void RefreshIndicators();
 
     AppServices m_services;
     AppPaths m_paths;
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
     RecentFileList m_recentFiles;
+    QMetaObject::Connection m_caretConnection;
 };
 
 } // namespace ostrel

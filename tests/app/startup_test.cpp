@@ -1,9 +1,12 @@
+#include "app/main_frame.h"
 #include "app/workspace_file.h"
 #include "editor/quorlen_doc.h"
 #include "framework/doc_template.h"
 #include "project/project_file.h"
 #include "support/app_fixture.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace ostrel {
@@ -67,6 +70,9 @@ TEST(Startup, WorkspaceReopensFileAndProject)
     EXPECT_EQ(app.projectOpen, 1);
     EXPECT_EQ(app.project.cpuType, CpuAt90s2313);
     EXPECT_EQ(app.project.commandOptions, "/sm /c1 /s /o0x30");
+    EXPECT_EQ(app.MainFrame()->ProjectBox()->count(), 1);
+    EXPECT_EQ(app.MainFrame()->ProjectBox()->currentText().toStdString(), "BLINK");
+    EXPECT_EQ(app.MainFrame()->LinePane()->text().toStdString(), "Line 1");
     // Reopening the file passes through the open hook, which writes the same three values.
     EXPECT_EQ(ReadBytes(f.WorkspacePath()), EncodeWorkspace({ source, 1, project }));
 }
@@ -84,6 +90,7 @@ TEST(Startup, MissingProjectIsReportedOnceAndTheFileStaysOpen)
     EXPECT_EQ(app.projectOpen, 0);
     EXPECT_EQ(Titles(app), std::vector<std::string> { "MAIN.C" });
     EXPECT_EQ(app.project.commandOptions, "/sm /c3 /s /o0x30");
+    EXPECT_EQ(app.MainFrame()->ProjectBox()->currentText().toStdString(), "Empty Project");
 }
 
 TEST(Startup, WithoutWorkspaceAnUntitledDocumentOpens)
