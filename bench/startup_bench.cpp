@@ -46,6 +46,10 @@ double RunOnce(const std::string &program, const std::string &file)
     close(pipeEnds[0]);
     int status = 0;
     waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "the program did not end cleanly (status %d)\n", status);
+        return -1;
+    }
     return seconds;
 }
 
@@ -75,7 +79,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < runs; ++i) {
         const double seconds = RunOnce(program, file);
         if (seconds < 0) {
-            std::fprintf(stderr, "run %d: the program never reported its first paint\n", i + 1);
+            std::fprintf(stderr, "run %d failed\n", i + 1);
             return 1;
         }
         times.push_back(seconds);

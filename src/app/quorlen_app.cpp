@@ -73,6 +73,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     });
     connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
         &CQuorlenApp::OnActiveWindowChanged);
+    connect(m_docTemplate.get(), &CDocTemplate::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
     m_mainFrame->SetNewWindowHandler([this] {
         if (auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow()))
             m_docTemplate->CreateNewFrame(frame->GetDocument());
@@ -179,6 +180,15 @@ void CQuorlenApp::OnActiveWindowChanged()
             RefreshIndicators();
         });
     RefreshIndicators();
+}
+
+void CQuorlenApp::OnViewDestroyed(CQuorlenView *view)
+{
+    // A view that goes away leaves the command route before any command state is asked of it.
+    if (m_mainFrame->Router().GetRoute()[0] == view) {
+        disconnect(m_caretConnection);
+        m_mainFrame->SetActiveTargets(nullptr, nullptr);
+    }
 }
 
 void CQuorlenApp::RefreshIndicators()

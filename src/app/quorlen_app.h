@@ -16,6 +16,7 @@ namespace ostrel {
 
 class CDocTemplate;
 class CMainFrame;
+class CQuorlenView;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
@@ -77,6 +78,7 @@ private:
     std::string ChooseWorkspacePath() const;
     void ShowRecentFiles();
     void OnActiveWindowChanged();
+    void OnViewDestroyed(CQuorlenView *view);
     // The caret line in the status bar and the project's name in the project box.
     void RefreshIndicators();
 

@@ -26,7 +26,8 @@ void ReportFirstPaint(CQuorlenApp &app)
     QObject::connect(documents.front()->Views().front(), &CQuorlenView::firstPainted, [] {
         std::fputs("painted\n", stdout);
         std::fflush(stdout);
-        QCoreApplication::quit();
+        // Not from inside the paint event: quitting closes and deletes the windows at once.
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     });
 }
 

@@ -142,6 +142,7 @@ void CDocTemplate::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
         std::any_of(m_documents.begin(), m_documents.end(), [document](const auto &d) {
             return d.get() == document;
         });
+    emit viewDestroyed(view);
     if (!known)
         return;
     document->DetachView(view);

@@ -41,6 +41,8 @@ public:
 
 signals:
     void documentCountChanged(int count);
+    // A view is being destroyed; it must no longer be used.
+    void viewDestroyed(CQuorlenView *view);
 
 private:
     CChildFrame *ShowFrame(CQuorlenDoc *document, CQuorlenView *view);

@@ -74,7 +74,11 @@ std::string RecentFileList::MenuText(size_t index, size_t maxLength) const
         if (c == '&')
             escaped += '&';
     }
-    return "&" + std::to_string(index + 1) + " " + escaped;
+    std::string text = "&";
+    text += std::to_string(index + 1);
+    text += ' ';
+    text += escaped;
+    return text;
 }
 
 } // namespace ostrel

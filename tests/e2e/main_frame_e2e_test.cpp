@@ -281,6 +281,10 @@ TEST_F(MainFrameTest, OpenTwoFilesWindowListRecentFilesBarsAndExit)
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to a.c?" });
     EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
     EXPECT_FALSE(Frame().isVisible());
+    // Nothing of the closed windows is left on the command route.
+    EXPECT_EQ(Frame().Router().GetRoute()[0], nullptr);
+    EXPECT_EQ(Frame().Router().GetRoute()[1], nullptr);
+    Frame().UpdateCommandUI();
 }
 
 TEST_F(MainFrameTest, GeneratorCommandsRunTheirDialogsModally)
