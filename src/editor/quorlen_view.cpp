@@ -73,23 +73,43 @@ std::string CQuorlenView::SelectedBytes() const
     return all.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
 }
 
+// The clipboard holds UTF-8 text; a single-byte document converts on the way in and out, so
+// that its bytes 0x80 to 0xFF survive a copy and paste.
+std::string CQuorlenView::ToClipboardText(const std::string &bytes) const
+{
+    if (isUtf8())
+        return bytes;
+    const QByteArray utf8 =
+        QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+std::string CQuorlenView::FromClipboardText(const std::string &text) const
+{
+    if (isUtf8())
+        return text;
+    const QByteArray latin1 =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLatin1();
+    return std::string(latin1.constData(), static_cast<size_t>(latin1.size()));
+}
+
 void CQuorlenView::OnEditCopy()
 {
     if (hasSelectedText())
-        m_document->Host().SystemClipboard().SetText(SelectedBytes());
+        m_document->Host().SystemClipboard().SetText(ToClipboardText(SelectedBytes()));
 }
 
 void CQuorlenView::OnEditCut()
 {
     if (!hasSelectedText())
         return;
-    m_document->Host().SystemClipboard().SetText(SelectedBytes());
+    m_document->Host().SystemClipboard().SetText(ToClipboardText(SelectedBytes()));
     removeSelectedText();
 }
 
 void CQuorlenView::OnEditPaste()
 {
-    const std::string text = m_document->Host().SystemClipboard().Text();
+    const std::string text = FromClipboardText(m_document->Host().SystemClipboard().Text());
     SendScintilla(SCI_REPLACESEL, static_cast<unsigned long>(0), "");
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.c_str());
 }

@@ -51,6 +51,8 @@ protected:
 
 private:
     std::string SelectedBytes() const;
+    std::string ToClipboardText(const std::string &bytes) const;
+    std::string FromClipboardText(const std::string &text) const;
     void RemoveEditorKeys();
 
     CQuorlenDoc *m_document;

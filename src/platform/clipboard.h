@@ -4,7 +4,7 @@
 
 namespace ostrel {
 
-// Plain text on the system clipboard.
+// Plain text on the system clipboard, as UTF-8.
 class Clipboard
 {
 public:

@@ -172,12 +172,14 @@ void QtProfile::WriteInt(const std::string &section, const std::string &key, int
 
 void QtClipboard::SetText(const std::string &text)
 {
-    QApplication::clipboard()->setText(ToQt(text));
+    QApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string QtClipboard::Text() const
 {
-    return FromQt(QApplication::clipboard()->text());
+    const QByteArray utf8 = QApplication::clipboard()->text().toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 } // namespace ostrel

@@ -62,6 +62,20 @@ TEST_F(DocumentTest, UnchangedFilesSaveByteForByte)
     }
 }
 
+TEST_F(DocumentTest, CopyAndPasteKeepSingleByteCharacters)
+{
+    const std::string path = f.dir.File("latin1.c");
+    WriteText(path, "/* \xe9t\xe9 */\n");
+    CQuorlenDoc *doc = Open(path);
+    CQuorlenView *view = View(doc);
+    view->SendScintilla(QsciScintillaBase::SCI_SETSEL, 3UL, 6L); // the three bytes "\xe9t\xe9"
+    view->OnEditCopy();
+    EXPECT_EQ(f.clipboard.Text(), "\xc3\xa9t\xc3\xa9"); // UTF-8 on the clipboard
+    view->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    view->OnEditPaste();
+    EXPECT_EQ(view->TextBytes(), "/* \xe9t\xe9 */\n\xe9t\xe9");
+}
+
 TEST_F(DocumentTest, TypedLinesFollowTheFilesLineEnds)
 {
     const std::string path = f.dir.File("crlf.c");
