@@ -8,13 +8,13 @@ FUZZ_BUILD ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libqscintilla2-qt6-dev \
+PACKAGES := cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev qt6-base-dev libqscintilla2-qt6-dev \
             libx11-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
             gcc-avr avr-libc binutils-avr
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build asan run test bench fuzz format clean
+.PHONY: deps build asan run test bench fuzz format tidy clean
 
 deps:
 	@missing=""; \
@@ -58,6 +58,9 @@ fuzz: deps
 	  -DOSTREL_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+tidy: build
+	run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet '$(CURDIR)/(src|tools)/'
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

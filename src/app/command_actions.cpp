@@ -27,7 +27,7 @@ std::string MenuTextOf(uint16_t id, const MenuDefinition &menu)
     for (const MenuEntry &entry : menu) {
         if (!entry.IsPopup() && entry.id == id)
             return entry.text;
-        if (const std::string text = MenuTextOf(id, entry.items); !text.empty())
+        if (std::string text = MenuTextOf(id, entry.items); !text.empty())
             return text;
     }
     return {};

@@ -21,7 +21,7 @@ namespace ostrel {
 namespace {
 
 // Larger files are refused with a message instead of exhausting memory.
-constexpr size_t kMaxFileSize = 256u * 1024u * 1024u;
+constexpr size_t kMaxFileSize = size_t { 256 } * 1024 * 1024;
 
 const char kSourceFilter[] = "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*|"
                              "Data Files (*.C;*.asm;)|*.c;*.asm||";

@@ -98,7 +98,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
     Options &options = result.options;
     std::vector<std::string> rest;
     if (arguments.empty()) {
-        result.errors.push_back("no C file given (usage: OSTREL.EXE <C file> <option words>)");
+        result.errors.emplace_back("no C file given (usage: OSTREL.EXE <C file> <option words>)");
         return result;
     }
     options.cFile = arguments[0];
@@ -178,7 +178,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
         }
     }
     if (options.cFile.empty())
-        result.errors.push_back("no C file given");
+        result.errors.emplace_back("no C file given");
     if (options.chip == nullptr)
         options.chip = &DefaultChip();
 
@@ -202,8 +202,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
                 "external SRAM start " + Hex(start) + " lies above its end " + Hex(end));
 
         if (!options.sre && end > chip.ramEnd)
-            result.warnings.push_back("the data lie in external SRAM (/rs0x, /re0x) but /x does "
-                                      "not switch it on (SRE)");
+            result.warnings.emplace_back("the data lie in external SRAM (/rs0x, /re0x) but /x does "
+                                         "not switch it on (SRE)");
     }
     if (options.stack) {
         uint32_t top = chip.ramEnd;
@@ -301,9 +301,9 @@ Step CompileStep(const Options &options, const BuildFiles &files)
         { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
             "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
             "-fdiagnostics-color=never", "-S" })
-        step.argv.push_back(flag);
+        step.argv.emplace_back(flag);
     step.argv.push_back(files.cFile);
-    step.argv.push_back("-o");
+    step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp(files.base + ".s"));
     return step;
 }
@@ -315,9 +315,9 @@ Step AssembleCStep(const Options &options, const BuildFiles &files)
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
     for (const char *flag : { "-x", "assembler", "-c" })
-        step.argv.push_back(flag);
+        step.argv.emplace_back(flag);
     step.argv.push_back(files.Temp(files.base + ".s"));
-    step.argv.push_back("-o");
+    step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp(files.base + ".o"));
     return step;
 }
@@ -330,10 +330,10 @@ Step AssembleAsmStep(const Options &options, const BuildFiles &files)
         step.argv.push_back(flag);
     const std::filesystem::path asmPath(options.asmFile);
     for (const char *flag : { "-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c" })
-        step.argv.push_back(flag);
+        step.argv.emplace_back(flag);
     step.argv.push_back("-I" + asmPath.parent_path().string());
     step.argv.push_back(options.asmFile);
-    step.argv.push_back("-o");
+    step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp("asm-" + asmPath.stem().string() + ".o"));
     return step;
 }
@@ -345,9 +345,9 @@ Step AssembleStartupStep(const Options &options, const BuildFiles &files)
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
     for (const char *flag : { "-x", "assembler", "-c" })
-        step.argv.push_back(flag);
+        step.argv.emplace_back(flag);
     step.argv.push_back(files.Temp("ostrel-startup.s"));
-    step.argv.push_back("-o");
+    step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp("ostrel-startup.o"));
     return step;
 }
@@ -409,7 +409,7 @@ Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, boo
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
     for (const char *flag : { "-gdwarf-2", "-Os", "-o" })
-        step.argv.push_back(flag);
+        step.argv.emplace_back(flag);
     step.argv.push_back(files.Output("elf"));
     step.argv.push_back(files.Temp(files.base + ".o"));
     if (withAsm)

@@ -27,7 +27,7 @@ bool FindOnPath(const std::string &program)
     const std::string name = program + ".exe";
 #else
     const char separator = ':';
-    const std::string name = program;
+    const std::string &name = program;
 #endif
     std::string list = path;
     size_t start = 0;
@@ -150,12 +150,14 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
     }
     environment.emplace_back("LC_ALL=C");
     std::vector<char *> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string &entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
     std::vector<std::string> arguments = argv;
     std::vector<char *> args;
+    args.reserve(arguments.size() + 1);
     for (std::string &argument : arguments)
         args.push_back(argument.data());
     args.push_back(nullptr);
