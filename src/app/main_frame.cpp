@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -103,6 +104,13 @@ void CMainFrame::CreateToolBar()
             m_projectBox->setAccessibleName(QStringLiteral("Project"));
             m_projectBox->setProperty("controlId", ToUint(CommandId::InterruptMasks));
             m_projectBox->setFixedWidth(100);
+            // A small sans-serif face (10 pixels high, normal weight) so that the project name
+            // fits the narrow box.
+            QFont font(QStringLiteral("MS Sans Serif"));
+            font.setStyleHint(QFont::SansSerif);
+            font.setPixelSize(10);
+            font.setWeight(QFont::Normal);
+            m_projectBox->setFont(font);
             m_projectBox->setEditable(false);
             m_projectBox->setMaxVisibleItems(5);
             m_toolBar->addWidget(m_projectBox);
