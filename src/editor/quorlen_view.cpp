@@ -69,8 +69,8 @@ std::string CQuorlenView::SelectedBytes() const
     const long end = SendScintilla(SCI_GETSELECTIONEND);
     if (end <= start)
         return {};
-    const std::string all = TextBytes();
-    return all.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return std::string(data + start, static_cast<size_t>(end - start));
 }
 
 // The clipboard holds UTF-8 text; a single-byte document converts on the way in and out, so

@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 
 namespace ostrel::cc {
 
 namespace {
+
+// The chip of the build; a plan made without a /c word builds for the default chip.
+const Chip &ChipOf(const Options &options)
+{
+    return options.chip ? *options.chip : DefaultChip();
+}
 
 std::string Hex(uint32_t value)
 {
@@ -253,7 +260,7 @@ BuildFiles MakeBuildFiles(const std::string &absoluteCFile, const std::string &t
 
 std::string StartupAssembly(const Options &options)
 {
-    const Chip &chip = options.chip ? *options.chip : DefaultChip();
+    const Chip &chip = ChipOf(options);
     std::string text;
     if ((options.sre || options.waitState) && chip.externalSram) {
         unsigned value = 0;
@@ -287,21 +294,37 @@ std::string StartupAssembly(const Options &options)
 
 std::vector<std::string> CommonFlags(const Options &options)
 {
-    const Chip &chip = options.chip ? *options.chip : DefaultChip();
-    return { std::string("-mmcu=") + chip.mcu };
+    return { std::string("-mmcu=") + ChipOf(options).mcu };
 }
 
-Step CompileStep(const Options &options, const BuildFiles &files)
+namespace {
+
+// avr-gcc with the flags every step shares, then the step's own.
+Step GccStep(const Options &options, std::initializer_list<const char *> flags)
 {
     Step step;
     step.argv = { "avr-gcc" };
     for (const std::string &flag : CommonFlags(options))
         step.argv.push_back(flag);
-    for (const char *flag :
+    for (const char *flag : flags)
+        step.argv.emplace_back(flag);
+    return step;
+}
+
+// The object of the project's assembler file, named after it; the link step takes it up.
+std::string AsmObject(const Options &options, const BuildFiles &files)
+{
+    return files.Temp("asm-" + std::filesystem::path(options.asmFile).stem().string() + ".o");
+}
+
+} // namespace
+
+Step CompileStep(const Options &options, const BuildFiles &files)
+{
+    Step step = GccStep(options,
         { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
             "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
-            "-fdiagnostics-color=never", "-S" })
-        step.argv.emplace_back(flag);
+            "-fdiagnostics-color=never", "-S" });
     step.argv.push_back(files.cFile);
     step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp(files.base + ".s"));
@@ -310,12 +333,7 @@ Step CompileStep(const Options &options, const BuildFiles &files)
 
 Step AssembleCStep(const Options &options, const BuildFiles &files)
 {
-    Step step;
-    step.argv = { "avr-gcc" };
-    for (const std::string &flag : CommonFlags(options))
-        step.argv.push_back(flag);
-    for (const char *flag : { "-x", "assembler", "-c" })
-        step.argv.emplace_back(flag);
+    Step step = GccStep(options, { "-x", "assembler", "-c" });
     step.argv.push_back(files.Temp(files.base + ".s"));
     step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp(files.base + ".o"));
@@ -324,28 +342,17 @@ Step AssembleCStep(const Options &options, const BuildFiles &files)
 
 Step AssembleAsmStep(const Options &options, const BuildFiles &files)
 {
-    Step step;
-    step.argv = { "avr-gcc" };
-    for (const std::string &flag : CommonFlags(options))
-        step.argv.push_back(flag);
-    const std::filesystem::path asmPath(options.asmFile);
-    for (const char *flag : { "-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c" })
-        step.argv.emplace_back(flag);
-    step.argv.push_back("-I" + asmPath.parent_path().string());
+    Step step = GccStep(options, { "-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c" });
+    step.argv.push_back("-I" + std::filesystem::path(options.asmFile).parent_path().string());
     step.argv.push_back(options.asmFile);
     step.argv.emplace_back("-o");
-    step.argv.push_back(files.Temp("asm-" + asmPath.stem().string() + ".o"));
+    step.argv.push_back(AsmObject(options, files));
     return step;
 }
 
 Step AssembleStartupStep(const Options &options, const BuildFiles &files)
 {
-    Step step;
-    step.argv = { "avr-gcc" };
-    for (const std::string &flag : CommonFlags(options))
-        step.argv.push_back(flag);
-    for (const char *flag : { "-x", "assembler", "-c" })
-        step.argv.emplace_back(flag);
+    Step step = GccStep(options, { "-x", "assembler", "-c" });
     step.argv.push_back(files.Temp("ostrel-startup.s"));
     step.argv.emplace_back("-o");
     step.argv.push_back(files.Temp("ostrel-startup.o"));
@@ -363,7 +370,7 @@ struct DataRegion
 
 DataRegion DataRegionOf(const Options &options)
 {
-    const Chip &chip = options.chip ? *options.chip : DefaultChip();
+    const Chip &chip = ChipOf(options);
     DataRegion region { chip.sramStart, chip.ramEnd, false };
     if (chip.externalSram && (options.sramStart || options.sramEnd)) {
         region.origin = options.sramStart.value_or(chip.sramStart);
@@ -383,19 +390,17 @@ uint32_t DataRegionBytes(const Options &options)
 
 std::vector<std::string> LinkerSymbols(const Options &options)
 {
-    const Chip &chip = options.chip ? *options.chip : DefaultChip();
+    const Chip &chip = ChipOf(options);
     std::vector<std::string> symbols;
     auto defsym = [&](const char *name, uint32_t value) {
         symbols.push_back(std::string("-Wl,--defsym=") + name + "=" + Hex(value));
     };
     defsym("__TEXT_REGION_LENGTH__", chip.flashBytes);
     const DataRegion region = DataRegionOf(options);
-    const uint32_t origin = region.origin, end = region.end;
-    const bool external = region.external;
-    defsym("__DATA_REGION_ORIGIN__", kDataOffset + origin);
-    defsym("__DATA_REGION_LENGTH__", end >= origin ? end - origin + 1 : 0);
-    if (external)
-        defsym("__heap_end", kDataOffset + end);
+    defsym("__DATA_REGION_ORIGIN__", kDataOffset + region.origin);
+    defsym("__DATA_REGION_LENGTH__", DataRegionBytes(options));
+    if (region.external)
+        defsym("__heap_end", kDataOffset + region.end);
     defsym("__EEPROM_REGION_LENGTH__", chip.eepromBytes);
     if (options.stack)
         defsym("__stack", *options.stack);
@@ -404,17 +409,11 @@ std::vector<std::string> LinkerSymbols(const Options &options)
 
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup)
 {
-    Step step;
-    step.argv = { "avr-gcc" };
-    for (const std::string &flag : CommonFlags(options))
-        step.argv.push_back(flag);
-    for (const char *flag : { "-gdwarf-2", "-Os", "-o" })
-        step.argv.emplace_back(flag);
+    Step step = GccStep(options, { "-gdwarf-2", "-Os", "-o" });
     step.argv.push_back(files.Output("elf"));
     step.argv.push_back(files.Temp(files.base + ".o"));
     if (withAsm)
-        step.argv.push_back(
-            files.Temp("asm-" + std::filesystem::path(options.asmFile).stem().string() + ".o"));
+        step.argv.push_back(AsmObject(options, files));
     if (withStartup)
         step.argv.push_back(files.Temp("ostrel-startup.o"));
     if (!options.libFile.empty())
