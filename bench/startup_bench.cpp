@@ -2,7 +2,7 @@
 // process start until the source window has been painted (the program reports it on its
 // standard output when OSTREL_REPORT_FIRST_PAINT is set, and then quits).
 //
-// usage: startup_bench PROGRAM [RUNS]
+// usage: startup_bench PROGRAM [RUNS [FILE]]   (a small C file when FILE is not given)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,8 +18,23 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Seconds until the program printed its paint line; negative when it never did.
-double RunOnce(const std::string &program, const std::string &file)
+// The resident memory of a process in megabytes, 0 when it cannot be read.
+double ResidentMegabytes(pid_t process)
+{
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmRSS:") {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024;
+        }
+    return 0;
+}
+
+// Seconds until the program printed its paint line; negative when it never did. `resident`
+// gets the program's resident memory at that moment.
+double RunOnce(const std::string &program, const std::string &file, double &resident)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -40,8 +55,10 @@ double RunOnce(const std::string &program, const std::string &file)
     ssize_t got;
     while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
         output.append(buffer, static_cast<size_t>(got));
-        if (seconds < 0 && output.find("painted") != std::string::npos)
+        if (seconds < 0 && output.find("painted") != std::string::npos) {
             seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            resident = ResidentMegabytes(child);
+        }
     }
     close(pipeEnds[0]);
     int status = 0;
@@ -66,18 +83,21 @@ int main(int argc, char **argv)
 
     const auto folder = std::filesystem::temp_directory_path() / "ostrel-startup-bench";
     std::filesystem::create_directories(folder);
-    const std::string file = (folder / "MAIN.C").string();
-    std::ofstream(file) << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n"
-                           "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
+    const std::string file = argc > 3 ? std::string(argv[3]) : (folder / "MAIN.C").string();
+    if (argc <= 3)
+        std::ofstream(file) << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n"
+                               "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
 
     setenv("OSTREL_REPORT_FIRST_PAINT", "1", 1);
     if (!getenv("DISPLAY") && !getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-    RunOnce(program, file); // warm the file cache
-    std::vector<double> times;
+    double resident = 0;
+    RunOnce(program, file, resident); // warm the file cache
+    std::vector<double> times, memory;
     for (int i = 0; i < runs; ++i) {
-        const double seconds = RunOnce(program, file);
+        const double seconds = RunOnce(program, file, resident);
+        memory.push_back(resident);
         if (seconds < 0) {
             std::fprintf(stderr, "run %d failed\n", i + 1);
             return 1;
@@ -85,9 +105,11 @@ int main(int argc, char **argv)
         times.push_back(seconds);
     }
     std::sort(times.begin(), times.end());
-    std::printf("start-up to first paint of a small file (%d runs, platform %s):\n", runs,
+    std::sort(memory.begin(), memory.end());
+    std::printf("start-up to first paint of %s (%d runs, platform %s):\n",
+        argc > 3 ? file.c_str() : "a small file", runs,
         getenv("QT_QPA_PLATFORM") ? getenv("QT_QPA_PLATFORM") : "default");
-    std::printf("  median %.3f s   min %.3f s   max %.3f s\n", times[times.size() / 2],
-        times.front(), times.back());
+    std::printf("  median %.3f s   min %.3f s   max %.3f s   resident memory median %.1f MB\n",
+        times[times.size() / 2], times.front(), times.back(), memory[memory.size() / 2]);
     return 0;
 }

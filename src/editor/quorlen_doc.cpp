@@ -60,22 +60,25 @@ const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
 CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
     : QObject(parent)
     , m_host(host)
-    , m_editor(std::make_unique<QsciScintilla>())
 #ifdef _WIN32
     , m_lineEnd(LineEnd::CrLf)
 #else
     , m_lineEnd(LineEnd::Lf)
 #endif
 {
-    m_text = m_editor->document();
-    ApplyTextSettings(m_editor.get());
-    // Every edit in any view reaches the text's own editor as well.
-    connect(m_editor.get(), &QsciScintilla::modificationChanged, this, [this] {
-        UpdateModifiedMark();
-    });
+    m_spareEditor = std::make_unique<QsciScintilla>();
+    ApplyTextSettings(m_spareEditor.get());
+    m_text = m_spareEditor->document();
 }
 
-CQuorlenDoc::~CQuorlenDoc() = default;
+CQuorlenDoc::~CQuorlenDoc()
+{
+    // The editor library releases a text through a live editor; the last view may be gone.
+    if (!m_spareEditor) {
+        m_spareEditor = std::make_unique<QsciScintilla>();
+        m_spareEditor->setDocument(m_text);
+    }
+}
 
 void CQuorlenDoc::ApplyTextSettings(QsciScintilla *editor) const
 {
@@ -93,11 +96,27 @@ void CQuorlenDoc::ApplyTextSettings(QsciScintilla *editor) const
     }
 }
 
+QsciScintilla &CQuorlenDoc::Editor() const
+{
+    if (!m_views.empty())
+        return *m_views.front();
+    if (!m_spareEditor) {
+        m_spareEditor = std::make_unique<QsciScintilla>();
+        m_spareEditor->setDocument(m_text);
+        ApplyTextSettings(m_spareEditor.get());
+    }
+    return *m_spareEditor;
+}
+
 void CQuorlenDoc::AttachView(CQuorlenView *view)
 {
     view->setDocument(m_text);
     ApplyTextSettings(view);
     m_views.emplace_back(view);
+    m_spareEditor.reset();
+    connect(view, &QsciScintilla::modificationChanged, this, [this] {
+        UpdateModifiedMark();
+    });
 }
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)
@@ -110,10 +129,11 @@ void CQuorlenDoc::LoadBytes(std::string_view bytes)
 {
     m_utf8 = IsValidUtf8(bytes);
     m_lineEnd = DetectLineEnd(bytes, m_lineEnd);
-    ApplyTextSettings(m_editor.get());
+    if (m_spareEditor)
+        ApplyTextSettings(m_spareEditor.get());
     for (CQuorlenView *view : m_views)
         ApplyTextSettings(view);
-    QsciScintilla &editor = *m_editor;
+    QsciScintilla &editor = Editor();
     editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0L);
     editor.SendScintilla(QsciScintilla::SCI_CLEARALL);
     editor.SendScintilla(
@@ -127,11 +147,12 @@ void CQuorlenDoc::LoadBytes(std::string_view bytes)
 
 std::string CQuorlenDoc::TextBytes() const
 {
-    const long length = m_editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    const QsciScintilla &editor = Editor();
+    const long length = editor.SendScintilla(QsciScintilla::SCI_GETLENGTH);
     if (length <= 0)
         return {};
     const auto *data = static_cast<const char *>(
-        m_editor->SendScintillaPtrResult(QsciScintilla::SCI_GETCHARACTERPOINTER));
+        editor.SendScintillaPtrResult(QsciScintilla::SCI_GETCHARACTERPOINTER));
     return std::string(data, static_cast<size_t>(length));
 }
 
@@ -181,7 +202,7 @@ bool CQuorlenDoc::OnSaveDocument(const std::string &path)
             + "\nThe file on disk was not changed.");
         return false;
     }
-    m_editor->SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
+    Editor().SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
     UpdateModifiedMark();
     return true;
 }
@@ -253,12 +274,12 @@ void CQuorlenDoc::OnUpdateFileSendMail(CommandState &state)
 
 bool CQuorlenDoc::IsModified() const
 {
-    return m_editor->isModified();
+    return Editor().isModified();
 }
 
 void CQuorlenDoc::SetModifiedFlag(bool modified)
 {
-    m_editor->setModified(modified);
+    Editor().setModified(modified);
     UpdateModifiedMark();
 }
 

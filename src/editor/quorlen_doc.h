@@ -83,11 +83,15 @@ private:
     void UpdateModifiedMark();
     void SetTitle(const std::string &title);
     void ApplyTextSettings(QsciScintilla *editor) const;
+    // An editor on the text: the first view, or while there is none an editor of the
+    // document's own that is never shown. Every editor on a text costs time on each change,
+    // so the spare one goes as soon as a view attaches.
+    QsciScintilla &Editor() const;
 
     DocumentHost &m_host;
-    // An editor that is never shown: it owns the text while no view is open and carries out
-    // loading, reading and the save point.
-    std::unique_ptr<QsciScintilla> m_editor;
+    // Declared before the text: the text must let go of its document while an editor still
+    // exists to release it.
+    mutable std::unique_ptr<QsciScintilla> m_spareEditor;
     QsciDocument m_text;
     bool m_utf8 = true;
     LineEnd m_lineEnd;

@@ -6,6 +6,7 @@
 #include "editor/source_lexers.h"
 #include "editor/tab_size_dlg.h"
 #include "editor/text_bytes.h"
+#include "editor/view_accessibility.h"
 #include "platform/clipboard.h"
 #include "res/resources.h"
 
@@ -62,6 +63,7 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     : QsciScintilla(parent)
     , m_document(document)
 {
+    InstallViewAccessibility();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setWrapMode(QsciScintilla::WrapNone);
     setAccessibleName(QStringLiteral("Source editor"));
@@ -162,8 +164,10 @@ void CQuorlenView::GotoLine(int lineIndex)
     }
 
     // Search forward for the text as a whole word with matching case, from one match to the
-    // next, until a match lies on the target line.
+    // next, until a match lies on the target line. Only the last match becomes the selection:
+    // the ones passed over would only scroll the view.
     size_t from = 0;
+    long selection = -1;
     for (;;) {
         size_t found = all.find(text, from);
         while (found != std::string_view::npos
@@ -172,19 +176,21 @@ void CQuorlenView::GotoLine(int lineIndex)
                     && IsWordByte(all[found + text.size() - 1]))))
             found = all.find(text, found + 1);
         if (found == std::string_view::npos)
-            return; // not found: the selection stays where it is
+            break; // not found: the selection stays where the last search left it
         const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(found));
         if (line > lineIndex) {
             // The line's own text is no whole word (cut in the middle of one): go to its start.
             SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(lineStart));
             return;
         }
-        SendScintilla(
-            SCI_SETSEL, static_cast<unsigned long>(found), static_cast<long>(found + text.size()));
+        selection = static_cast<long>(found);
         if (line == lineIndex)
-            return;
+            break;
         from = found + text.size();
     }
+    if (selection >= 0)
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(selection),
+            selection + static_cast<long>(text.size()));
 }
 
 std::string CQuorlenView::SelectedBytes() const

@@ -39,8 +39,8 @@ public:
     const char *lexer() const override { return "asm"; }
     const char *keywords(int set) const override
     {
-        static const QByteArray instructions(AvrInstructionWords().data(),
-            static_cast<qsizetype>(AvrInstructionWords().size()));
+        static const QByteArray instructions(
+            AvrInstructionWords().data(), static_cast<qsizetype>(AvrInstructionWords().size()));
         static const QByteArray registers(
             AvrRegisterWords().data(), static_cast<qsizetype>(AvrRegisterWords().size()));
         static const QByteArray directives(

@@ -1,0 +1,205 @@
+// Moving and typing in a large source file, measured inside the real application: each figure
+// is the time from the key to the end of the repaint it causes, the median of repeated runs.
+//
+// usage: editor_bench --write FILE      writes the generated 10 MB C file (CR LF, 250,000 lines)
+//        editor_bench [FILE]            measures; writes its own file when none is given
+#include "app/app_services.h"
+#include "app/main_frame.h"
+#include "app/quorlen_app.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "framework/doc_template.h"
+#include "platform/qt_platform_extras.h"
+#include "platform/qt_services.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace ostrel;
+
+constexpr int kLines = 250000;
+
+// 250,000 lines of C, about 10 MB; the text of every line repeats every ten lines.
+void WriteLargeFile(const std::string &path)
+{
+    static const char *const lines[] = {
+        "",
+        "/* block of generated register set-up code for the timer */",
+        "static void set_up_timer_block(void)",
+        "{",
+        "    unsigned char counter = 0x3f; /* reload value */",
+        "    TCCR0 = 0x05; TIMSK |= (1 << TOIE0); TCNT0 = counter;",
+        "    while (counter-- > 0) { PORTB ^= 0x01; asm(\"nop\"); }",
+        "    if (PINB & 0x02) UDR = 'x'; else UDR = '\\n';",
+        "    return;",
+        "}",
+    };
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < kLines; ++i)
+        out << lines[i % 10] << "\r\n";
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Milliseconds for `action` followed by a synchronous repaint of the view.
+double Painted(CQuorlenView &view, const std::function<void()> &action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    view.viewport()->repaint();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+double MedianOf(int runs, CQuorlenView &view, const std::function<void()> &prepare,
+    const std::function<void()> &action)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        view.viewport()->repaint();
+        times.push_back(Painted(view, action));
+    }
+    return Median(times);
+}
+
+// Lets the program idle until the view's text is styled to its end (or `limitMs` passes);
+// returns the longest time one pass of the event loop took meanwhile.
+double IdleUntilStyled(CQuorlenView &view, int limitMs)
+{
+    QElapsedTimer total, pass;
+    total.start();
+    double longest = 0;
+    while (total.elapsed() < limitMs) {
+        pass.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e6);
+        if (view.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)
+            >= view.SendScintilla(QsciScintillaBase::SCI_GETLENGTH))
+            break;
+    }
+    return longest;
+}
+
+struct Session
+{
+    QtMessageBoxes messages;
+    QtFileDialogs fileDialogs;
+    QtSleeper sleeper;
+    QtProfile profile;
+    QtClipboard clipboard;
+    QtKeyboardLocks keyboardLocks;
+    QtPrintSetup printSetup;
+    QTemporaryDir programDir;
+    std::unique_ptr<CQuorlenApp> app;
+
+    CQuorlenView &Start(const std::string &file)
+    {
+        app = std::make_unique<CQuorlenApp>(AppServices { messages, fileDialogs, sleeper, profile,
+                                                clipboard, keyboardLocks, printSetup },
+            AppPaths { programDir.path().toStdString(), programDir.path().toStdString() });
+        app->InitInstance({ "ostrel", file });
+        CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();
+        view.window()->resize(1024, 768);
+        view.parentWidget()->showMaximized();
+        QApplication::setActiveWindow(view.window());
+        view.setFocus();
+        view.viewport()->repaint();
+        return view;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--write") {
+        WriteLargeFile(argv[2]);
+        return 0;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    std::string file = argc > 1 ? argv[1] : "";
+    if (file.empty()) {
+        file = folder.filePath(QStringLiteral("LARGE.C")).toStdString();
+        WriteLargeFile(file);
+    }
+    const int runs = qEnvironmentVariableIntValue("OSTREL_BENCH_RUNS") > 0
+        ? qEnvironmentVariableIntValue("OSTREL_BENCH_RUNS")
+        : 15;
+    std::printf("editing a 10 MB C file (%d lines), milliseconds to the repaint, median of %d:\n",
+        kLines, runs);
+
+    {
+        // Right after opening, before the text is styled in the background.
+        Session session;
+        CQuorlenView &view = session.Start(file);
+        const double ctrlEnd = Painted(view, [&] {
+            QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+        });
+        std::printf("  Ctrl+End right after opening            %8.2f\n", ctrlEnd);
+        const double stall = IdleUntilStyled(view, 20000);
+        std::printf("  longest event-loop pass while styling   %8.2f\n", stall);
+    }
+
+    Session session;
+    CQuorlenView &view = session.Start(file);
+    IdleUntilStyled(view, 20000);
+    const auto toEnd = [&] {
+        view.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    };
+    const auto toStart = [&] {
+        view.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+    };
+    const auto toMiddle = [&] {
+        view.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(kLines / 2));
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [&view, k, modifiers] {
+            QTest::keyClick(&view, k, modifiers);
+        };
+    };
+    std::printf("  Up at the end                           %8.2f\n",
+        MedianOf(runs, view, toEnd, key(Qt::Key_Up)));
+    std::printf("  Down in the middle                      %8.2f\n",
+        MedianOf(runs, view, toMiddle, key(Qt::Key_Down)));
+    std::printf("  Page Down in the middle                 %8.2f\n",
+        MedianOf(runs, view, toMiddle, key(Qt::Key_PageDown)));
+    std::printf("  a typed character at the end            %8.2f\n",
+        MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+    std::printf("  a typed character at the top            %8.2f\n",
+        MedianOf(runs, view, toStart, key(Qt::Key_X)));
+    std::printf("  Ctrl+End once styled                    %8.2f\n",
+        MedianOf(
+            runs, view,
+            [&] {
+                toStart();
+                IdleUntilStyled(view, 20000);
+            },
+            key(Qt::Key_End, Qt::ControlModifier)));
+    std::printf(
+        "  GotoLine to the last line               %8.2f\n", MedianOf(runs, view, toStart, [&] {
+            view.GotoLine(kLines - 1);
+        }));
+    // Leave without the save question.
+    view.GetDocument()->SetModifiedFlag(false);
+    return 0;
+}
