@@ -26,20 +26,6 @@ constexpr int kOutputHeight = 100;
 // The compiler has ended; its message file is read a second later.
 constexpr int kMessageFileDelayMs = 1000;
 
-// Selects the text of line `lineIndex` (0-based) and scrolls it into view.
-void SelectLine(CQuorlenView *view, int lineIndex)
-{
-    if (lineIndex < 0 || lineIndex >= view->lines())
-        return;
-    const QString text = view->text(lineIndex);
-    int length = static_cast<int>(text.size());
-    while (length > 0
-        && (text[length - 1] == QLatin1Char('\n') || text[length - 1] == QLatin1Char('\r')))
-        --length;
-    view->setSelection(lineIndex, 0, lineIndex, length);
-    view->ensureLineVisible(lineIndex);
-}
-
 } // namespace
 
 BuildController::BuildController(CQuorlenApp &app)
@@ -127,7 +113,7 @@ void BuildController::Navigate(const std::string &entry)
         return;
     // Line numbers below 1 name no line: the file is shown as it is.
     if (m_navigationLine >= 1)
-        SelectLine(frame->GetView(), m_navigationLine - 1);
+        frame->GetView()->GotoLine(m_navigationLine - 1);
     m_app.MainFrame()->activateWindow();
     frame->GetView()->setFocus();
 }

@@ -106,7 +106,7 @@ TEST_F(MainFrameTest, MenuBarsHoldTheirEntriesInOrder)
             { "&Undo\tCtrl+Z [grey]", "-", "Cu&t\tCtrl+X [grey]", "&Copy\tCtrl+C [grey]",
                 "&Paste\tCtrl+V [grey]", "Paste &Special... [grey]", "Select A&ll\tCtrl+A", "-",
                 "&Find...\tCtrl+F [grey]", "F&ind Next\tF3 [grey]", "R&eplace\tCtrl+H [grey]", "-",
-                "Change &Tab Size [grey]" } },
+                "Change &Tab Size" } },
         { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window" } },
         { "&Project",
             { "&New [grey]", "&Open [grey]", "-", "&Settings [grey]", "-", "Cl&ose [grey]" } },

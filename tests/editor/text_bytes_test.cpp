@@ -31,5 +31,14 @@ TEST(TextBytes, LineEndOfTheFirstLine)
     EXPECT_EQ(DetectLineEnd("none", LineEnd::CrLf), LineEnd::CrLf);
 }
 
+TEST(TextBytes, PastedLineEndsTakeTheDocumentsStyle)
+{
+    const std::string_view mixed = "a\r\nb\nc\rd\r\n\r\n\xe9";
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::CrLf), "a\r\nb\r\nc\r\nd\r\n\r\n\xe9");
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Lf), "a\nb\nc\nd\n\n\xe9");
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Cr), "a\rb\rc\rd\r\r\xe9");
+    EXPECT_EQ(ConvertLineEnds("\r", LineEnd::CrLf), "\r\n");
+}
+
 } // namespace
 } // namespace ostrel
