@@ -105,11 +105,10 @@ void BuildController::Navigate(const std::string &entry)
     m_navigationLine = location->line;
     const std::string path =
         ResolveMessageFile(m_navigationFile, DirectoryOf(m_driver.CompilerOutputPath()));
-    m_app.DocTemplate().OpenDocumentFile(path);
-
-    // The view that is active now: the file's, or the one before when it could not be opened.
+    // A file that cannot be opened is reported by the document; no other view moves then.
+    const CQuorlenDoc *document = m_app.DocTemplate().OpenDocumentFile(path);
     CChildFrame *frame = ActiveFrame();
-    if (!frame)
+    if (!document || !frame || frame->GetDocument() != document)
         return;
     // Line numbers below 1 name no line: the file is shown as it is.
     if (m_navigationLine >= 1)

@@ -32,6 +32,7 @@ using Texts = std::vector<std::string>;
 
 constexpr char kMessages[] = "Compiling MAIN.C\r\n"
                              "Error  MAIN.C(12): 'counter' undeclared\r\n"
+                             "Error  GONE.C(3): no such file here\r\n"
                              "1 error(s), 0 warning(s)";
 
 std::string NumberedLines(int count)
@@ -120,8 +121,8 @@ TEST_F(BuildE2eTest, F9CompilesTheProjectsCFileAndListsTheMessages)
     EXPECT_EQ(f.sleeper.sleeps, std::vector<int> { 1000 });
     EXPECT_EQ(Entries(),
         (Texts { "Compiling MAIN.C", "Error  MAIN.C(12): 'counter' undeclared",
-            "1 error(s), 0 warning(s)" }));
-    EXPECT_EQ(Build().OutputWindow()->NavigableEntries(), std::vector<int> { 1 });
+            "Error  GONE.C(3): no such file here", "1 error(s), 0 warning(s)" }));
+    EXPECT_EQ(Build().OutputWindow()->NavigableEntries(), (std::vector<int> { 1, 2 }));
 }
 
 TEST_F(BuildE2eTest, ModifiedDocumentIsSavedOnlyWhenTheUserAgrees)
@@ -228,6 +229,14 @@ TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
+
+    // A file that cannot be opened is reported and the active view stays where it was.
+    ActiveView()->setCursorPosition(0, 0);
+    DoubleClickEntry(2);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text.rfind("Cannot open the file\n", 0), 0u);
+    EXPECT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
+    EXPECT_FALSE(ActiveView()->hasSelectedText());
 }
 
 TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
@@ -255,7 +264,7 @@ TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
     EXPECT_EQ(second->pos(), QPoint(0, 360));
     EXPECT_EQ(second->size(), QSize(640, 100));
     EXPECT_EQ(second->List()->geometry(), second->rect());
-    EXPECT_EQ(second->List()->count(), 3);
+    EXPECT_EQ(second->List()->count(), 4);
 }
 
 TEST(QtProcessLauncher, RunsInTheGivenDirectoryAndFindsPrograms)
