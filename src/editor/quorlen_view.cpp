@@ -74,7 +74,7 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     setMarginWidth(1, 0);
     connect(this, &QsciScintilla::linesChanged, this, [this] {
         const int digits = static_cast<int>(std::to_string(std::max(lines(), 1)).size());
-        setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
+        setMarginWidth(0, QString(digits + 2, QLatin1Char('9')));
     });
     emit linesChanged();
 

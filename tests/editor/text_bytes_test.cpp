@@ -1,3 +1,4 @@
+#include "editor/source_language.h"
 #include "editor/text_bytes.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,22 @@ TEST(TextBytes, PastedLineEndsTakeTheDocumentsStyle)
     EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Lf), "a\nb\nc\nd\n\n\xe9");
     EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Cr), "a\rb\rc\rd\r\r\xe9");
     EXPECT_EQ(ConvertLineEnds("\r", LineEnd::CrLf), "\r\n");
+}
+
+TEST(SourceLanguage, ChosenByExtensionInAnyCase)
+{
+    const std::pair<const char *, SourceLanguage> cases[] = {
+        { "/p/MAIN.C", SourceLanguage::C },
+        { "io.h", SourceLanguage::C },
+        { "START.ASM", SourceLanguage::AvrAssembler },
+        { "boot.S", SourceLanguage::AvrAssembler },
+        { "m8def.inc", SourceLanguage::AvrAssembler },
+        { "OUTPUT.ERR", SourceLanguage::Plain },
+        { "Makefile", SourceLanguage::Plain },
+        { "dir.c/file", SourceLanguage::Plain },
+    };
+    for (const auto &[path, language] : cases)
+        EXPECT_EQ(LanguageOfPath(path), language) << path;
 }
 
 } // namespace
