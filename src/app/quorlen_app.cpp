@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "build/build_controller.h"
 #include "codegen/generator_commands.h"
 #include "editor/child_frame.h"
 #include "editor/quorlen_doc.h"
@@ -13,8 +14,6 @@
 #include "platform/file_dialogs.h"
 #include "platform/print_setup.h"
 #include "platform/qt_services.h"
-#include "project/compiler_options.h"
-#include "project/project_file.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -45,7 +44,9 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::AppAbout, &CQuorlenApp::OnAppAbout),
         M::On(CommandId::AppExit, &CQuorlenApp::OnAppExit),
         M::OnRange(CommandId::InterruptMasks, CommandId::UartSettings, &CQuorlenApp::OnGenerator),
+        M::On(CommandId::Compile, &CQuorlenApp::OnCompile),
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
+        M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
     };
     return map;
 }
@@ -53,12 +54,15 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
 CQuorlenApp::CQuorlenApp(AppServices services, AppPaths paths)
     : m_services(services)
     , m_paths(std::move(paths))
+    , m_build(std::make_unique<BuildController>(*this))
 {
 }
 
 CQuorlenApp::~CQuorlenApp()
 {
-    // Documents and their windows go before the main window that holds them.
+    // The output window and the documents with their windows go before the main window that
+    // holds them.
+    m_build.reset();
     m_docTemplate.reset();
     m_mainFrame.reset();
 }
@@ -92,9 +96,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
         m_programDir += '/';
     m_workspacePath = ChooseWorkspacePath();
 
-    ResetProject(project);
-    project.projectPath = "NONAME";
-    projectOpen = 0;
+    m_project.Close();
 
     const std::string commandLinePath = CommandLinePath(arguments);
     if (!commandLinePath.empty())
@@ -102,9 +104,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     else
         RestoreWorkspace();
 
-    if (projectOpen != 0 && !LoadProject(project, m_services.messages))
-        projectOpen = 0;
-    ApplyOptions(project, BuildOptionsFromProject(project));
+    m_project.Reload(m_services.messages);
     if (m_mainFrame->MdiArea()->activeSubWindow())
         RefreshIndicators();
     return true;
@@ -117,8 +117,7 @@ void CQuorlenApp::RestoreWorkspace()
         OnFileNew();
         return;
     }
-    projectOpen = record->projectOpen;
-    project.projectPath = record->projectPath;
+    m_project.Restore(record->projectPath, record->projectOpen != 0);
     // A workspace file without a file to reopen starts like a first run.
     if (record->lastFile.empty())
         OnFileNew();
@@ -140,13 +139,14 @@ std::string CQuorlenApp::ChooseWorkspacePath() const
 
 void CQuorlenApp::SaveWorkspace()
 {
-    WriteWorkspaceFile(m_workspacePath, { project.cFile, projectOpen, project.projectPath },
+    WriteWorkspaceFile(m_workspacePath,
+        { m_project.CFile(), m_project.IsOpen() ? 1 : 0, m_project.Path() },
         WorkspaceWriter::Project, m_services.messages);
 }
 
 void CQuorlenApp::RecordOpenedFile(const std::string &path)
 {
-    WriteWorkspaceFile(m_workspacePath, { path, projectOpen, project.projectPath },
+    WriteWorkspaceFile(m_workspacePath, { path, m_project.IsOpen() ? 1 : 0, m_project.Path() },
         WorkspaceWriter::OpenHook, m_services.messages);
 }
 
@@ -198,8 +198,8 @@ void CQuorlenApp::RefreshIndicators()
         line = QStringLiteral("Line %1").arg(lineIndex + 1);
     }
     m_mainFrame->SetLineText(line);
-    m_mainFrame->SetProjectText(projectOpen != 0 ? ToQt(BaseNameOf(project.projectPath)).toUpper()
-                                                 : QStringLiteral("Empty Project"));
+    m_mainFrame->SetProjectText(m_project.IsOpen() ? ToQt(BaseNameOf(m_project.Path())).toUpper()
+                                                   : QStringLiteral("Empty Project"));
 }
 
 void CQuorlenApp::ShowPopupMenu(uint16_t menuId, int x, int y)
@@ -234,12 +234,9 @@ void CQuorlenApp::OnFileOpen()
     const std::string extension = ExtensionOf(path);
     // Only "PRJ" and "prj" name a project; other spellings open as source files.
     if (extension == "PRJ" || extension == "prj") {
-        project.projectPath = path;
-        if (LoadProject(project, m_services.messages)) {
-            projectOpen = 1;
+        if (m_project.Open(path, m_services.messages)) {
             SaveWorkspace();
-            ApplyOptions(project, BuildOptionsFromProject(project));
-            path = project.cFile;
+            path = m_project.CFile();
         }
     }
     m_docTemplate->OpenDocumentFile(path);
@@ -265,6 +262,16 @@ void CQuorlenApp::OnAppAbout()
 {
     CAboutDlg dialog(ReadVersionLine(m_programDir + "version.txt"), m_mainFrame.get());
     dialog.exec();
+}
+
+void CQuorlenApp::OnCompile()
+{
+    m_build->Compile();
+}
+
+void CQuorlenApp::OnOutputWindow()
+{
+    m_build->ShowOutputWindow();
 }
 
 void CQuorlenApp::OnFileNew()

@@ -4,7 +4,7 @@
 #include "editor/document_host.h"
 #include "framework/command_map.h"
 #include "framework/recent_file_list.h"
-#include "project/project_record.h"
+#include "project/project_session.h"
 
 #include <QObject>
 
@@ -14,6 +14,7 @@
 
 namespace ostrel {
 
+class BuildController;
 class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
@@ -44,8 +45,10 @@ public:
     void OnFilePrintSetup();
     void OnOpenRecentFile(uint16_t id);
     void OnGenerator(uint16_t id);
+    void OnCompile();
     // Compile is available at all times, also without a document.
     void OnUpdateCompile(CommandState &) { }
+    void OnOutputWindow();
 
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
@@ -56,15 +59,12 @@ public:
     const std::string &ProgramDir() const { return m_programDir; }
     const std::string &WorkspacePath() const { return m_workspacePath; }
 
-    // The open project and its flags.
-    ProjectRecord project;
-    int32_t projectOpen = 0;
-    int32_t projectCreated = 0;
+    // The open project, its flags and its compiler options.
+    ProjectSession &Project() { return m_project; }
+    const ProjectSession &Project() const { return m_project; }
 
-    // Kept here for the build and output commands.
-    std::string compilerOutputPath;
-    std::string navigationFile;
-    int32_t navigationLine = 0;
+    // Compile, the output window and going from a message to its line.
+    BuildController &Build() const { return *m_build; }
 
     // DocumentHost
     MessageBoxes &Messages() override { return m_services.messages; }
@@ -90,6 +90,8 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
     RecentFileList m_recentFiles;
+    ProjectSession m_project;
+    std::unique_ptr<BuildController> m_build;
 };
 
 } // namespace ostrel

@@ -108,7 +108,7 @@ TEST_F(MainFrameTest, MenuBarsHoldTheirEntriesInOrder)
                 "&Paste\tCtrl+V [grey]", "Paste &Special... [grey]", "Select A&ll\tCtrl+A", "-",
                 "&Find...\tCtrl+F [grey]", "F&ind Next\tF3 [grey]", "R&eplace\tCtrl+H [grey]", "-",
                 "Change &Tab Size" } },
-        { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window [grey]" } },
+        { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window" } },
         { "&Project",
             { "&New [grey]", "&Open [grey]", "-", "&Settings [grey]", "-", "Cl&ose [grey]" } },
         { "&Compile", { "&Compile   F9" } },

@@ -26,7 +26,8 @@ public:
     std::string ProgramDir() const { return dir.File("bin"); }
     AppServices Services()
     {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup };
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+            launcher ? *launcher : processes };
     }
 
     TempDir dir;
@@ -37,6 +38,9 @@ public:
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
     FakePrintSetup printSetup;
+    FakeProcessLauncher processes;
+    // Set before Start() to run real child processes instead of the fake.
+    ProcessLauncher *launcher = nullptr;
     std::unique_ptr<CQuorlenApp> app;
 };
 
