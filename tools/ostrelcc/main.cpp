@@ -239,7 +239,7 @@ fs::path MessageFolder(const fs::path &cFile, FileKind kind, const fs::path &cur
 {
     if (kind == FileKind::Directory || kind == FileKind::Other)
         return current;
-    const fs::path dir = cFile.parent_path();
+    fs::path dir = cFile.parent_path();
     if (Examine(dir).kind != FileKind::Directory)
         return current;
     return dir;
