@@ -338,9 +338,13 @@ int Main(const std::vector<std::string> &arguments)
         return finish(std::nullopt);
 
     // From here on, a run that is ended half-way leaves no earlier result behind.
-    if (!WriteMessageFile(
-            dir, { PadLine("Error: the build of " + cFile.string() + " did not finish") }))
+    std::string unwritten;
+    if (!ReplaceFile(messageFile,
+            PadLine("Error: the build of " + cFile.string() + " did not finish") + "\n",
+            unwritten)) {
+        std::cerr << "OSTREL.EXE: " << unwritten << "\n";
         return 1;
+    }
     // Outputs of an earlier build go: what is left after this run is this run's.
     for (const std::string &text : RemoveOutputs(outputs))
         messages.AddError(text);
