@@ -189,9 +189,6 @@ TEST(Startup, FifosAreNotOpenedAndTheStartGoesOn)
     ASSERT_EQ(mkfifo(f.WorkspacePath().c_str(), 0600), 0);
     CQuorlenApp &fresh = f.Start();
     EXPECT_EQ(Titles(fresh), std::vector<std::string> { "Ostrel1" });
-    fresh.DocTemplate().OpenDocumentFile(source);
-    EXPECT_EQ(Titles(fresh), (std::vector<std::string> { "Ostrel1", "MAIN.C" }));
-    EXPECT_TRUE(std::filesystem::is_fifo(f.WorkspacePath()));
     alarm(0);
 }
 
