@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QApplication;
 
@@ -35,7 +36,8 @@ struct AppPaths
     std::string configDir; // the user's configuration folder for this program
 };
 
-// The whole program: real services, start-up, the event loop.
-int RunOstrel(QApplication &application);
+// The whole program: real services, start-up, the event loop. `arguments` are main's argv as
+// its raw bytes, the program name first.
+int RunOstrel(QApplication &application, const std::vector<std::string> &arguments);
 
 } // namespace ostrel

@@ -34,7 +34,7 @@ void ReportFirstPaint(CQuorlenApp &app)
 
 } // namespace
 
-int RunOstrel(QApplication &application)
+int RunOstrel(QApplication &application, const std::vector<std::string> &arguments)
 {
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QtMessageBoxes messages;
@@ -51,10 +51,6 @@ int RunOstrel(QApplication &application)
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
     };
-
-    std::vector<std::string> arguments;
-    for (const QString &argument : QCoreApplication::arguments())
-        arguments.push_back(FromQt(argument));
 
     CQuorlenApp app(services, paths);
     if (!app.InitInstance(arguments))

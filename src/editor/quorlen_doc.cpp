@@ -5,13 +5,13 @@
 #include "editor/quorlen_view.h"
 #include "framework/binary_fields.h"
 #include "framework/path_parts.h"
+#include "framework/safe_file.h"
+#include "platform/backup_folder.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_services.h"
 
-#include <QFileInfo>
 #include <QMdiSubWindow>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <filesystem>
@@ -184,22 +184,11 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
 bool CQuorlenDoc::OnSaveDocument(const std::string &path)
 {
     const std::string bytes = TextBytes();
-    const QString target = ToQt(path);
-    const QFileInfo info(target);
-    QString reason;
-    if (info.exists() && !info.isWritable()) {
-        reason = QStringLiteral("The file is read-only.");
-    } else {
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write(bytes.data(), static_cast<qint64>(bytes.size()))
-                != static_cast<qint64>(bytes.size())
-            || !file.commit())
-            reason = file.errorString();
-    }
-    if (!reason.isEmpty()) {
-        m_host.Messages().Warn("Cannot save the file\n" + path + "\n" + FromQt(reason)
-            + "\nThe file on disk was not changed.");
+    const SaveResult saved = SaveFileContents(path, bytes, SaveBackupFolder());
+    if (!saved.ok) {
+        m_host.Messages().Warn("Cannot save the file\n" + path + "\n" + saved.reason
+            + (saved.backupKept.empty() ? "\nThe file on disk was not changed."
+                                        : "\nIts old contents are kept in " + saved.backupKept));
         return false;
     }
     Editor().SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);

@@ -1,9 +1,10 @@
 #include "framework/binary_fields.h"
 
+#include "framework/safe_file.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 namespace ostrel {
@@ -60,10 +61,7 @@ void WriteInt32(Bytes &bytes, size_t offset, int32_t value)
 
 FileResult ReadWholeFile(const std::string &path, Bytes &out, size_t maxSize)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return FileResult::CannotOpen;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file(OpenRegularFile(path, "rb"));
     if (!file)
         return FileResult::CannotOpen;
     out.clear();
@@ -80,13 +78,8 @@ FileResult ReadWholeFile(const std::string &path, Bytes &out, size_t maxSize)
 
 FileResult WriteRecordInPlace(const std::string &path, const Bytes &record)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return FileResult::CannotOpen;
     // "r+b" keeps what lies beyond the record; only a missing file is created afresh.
-    FilePtr file(std::fopen(path.c_str(), "r+b"));
-    if (!file && !std::filesystem::exists(path, error))
-        file.reset(std::fopen(path.c_str(), "wb"));
+    FilePtr file(OpenRegularFile(path, "r+b", true));
     if (!file)
         return FileResult::CannotOpen;
     const size_t written = std::fwrite(record.data(), 1, record.size(), file.get());

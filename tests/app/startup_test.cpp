@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
 #include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "project/project_file.h"
 #include "support/app_fixture.h"
@@ -8,6 +9,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <gtest/gtest.h>
+
+#include <iterator>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ostrel {
 namespace {
@@ -146,6 +152,69 @@ TEST(Startup, UnwritableProgramDirectoryKeepsWorkspaceInConfigFolder)
     app.InitInstance({ "ostrel", source });
     EXPECT_EQ(app.WorkspacePath(), f.dir.File("config/VOTRIX.cfg"));
     EXPECT_EQ(ReadBytes(app.WorkspacePath()), EncodeWorkspace({ source, 0, "NONAME" }));
+}
+
+// A FIFO wherever the start-up reads a file: each is reported like an unreadable file (or
+// silently passed over where a missing file is), and the start goes on. A FIFO without a
+// writer blocks a plain open for good, so the alarm ends a regression instead of the test
+// hanging.
+TEST(Startup, FifosAreNotOpenedAndTheStartGoesOn)
+{
+    alarm(60);
+    AppFixture f;
+    const std::string source = f.dir.File("MAIN.C");
+    WriteText(source, "int x;\n");
+    const std::string fifo = f.dir.File("fifo.c");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    // On the command line; recorded, so the next start from the workspace meets it again.
+    for (const std::vector<std::string> &words : { std::vector<std::string> { fifo }, {} }) {
+        CQuorlenApp &app = f.Start(words);
+        EXPECT_TRUE(app.DocTemplate().Documents().empty());
+        ASSERT_EQ(f.messages.shown.size(), 1u);
+        EXPECT_EQ(f.messages.shown[0].text.rfind("Cannot open the file\n" + fifo + "\n", 0), 0u);
+        f.messages.shown.clear();
+    }
+
+    // As the project file: the project's message, and the file stays open.
+    WriteBytes(f.WorkspacePath(), EncodeWorkspace({ source, 1, fifo }));
+    CQuorlenApp &withProject = f.Start();
+    EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Can not open prj File" });
+    EXPECT_EQ(withProject.projectOpen, 0);
+    EXPECT_EQ(Titles(withProject), std::vector<std::string> { "MAIN.C" });
+    f.messages.shown.clear();
+
+    // As the workspace file: as if there were none.
+    std::filesystem::remove(f.WorkspacePath());
+    ASSERT_EQ(mkfifo(f.WorkspacePath().c_str(), 0600), 0);
+    CQuorlenApp &fresh = f.Start();
+    EXPECT_EQ(Titles(fresh), std::vector<std::string> { "Ostrel1" });
+    alarm(0);
+}
+
+// A file name that is no UTF-8 (Latin-1 "café.c") opens from the command line and is recorded
+// byte for byte, so that the next start reopens it.
+TEST(Startup, NonUtf8NameRoundTripsThroughTheWorkspace)
+{
+    AppFixture f;
+    const std::string name = f.dir.File("caf\xE9.c");
+    WriteText(name, "int x;\n");
+    f.Start({ name });
+    EXPECT_TRUE(f.messages.shown.empty());
+    EXPECT_EQ(ReadBytes(f.WorkspacePath()), EncodeWorkspace({ name, 0, "NONAME" }));
+
+    CQuorlenApp &again = f.Start();
+    EXPECT_TRUE(f.messages.shown.empty());
+    ASSERT_EQ(again.DocTemplate().Documents().size(), 1u);
+    CQuorlenDoc *doc = again.DocTemplate().Documents().front();
+    EXPECT_EQ(doc->PathName(), name);
+    // Saving writes that very file, not one with a name mended by a text conversion.
+    doc->Views().front()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2UL, "//");
+    EXPECT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(ReadBytes(name), Bytes({ '/', '/', 'i', 'n', 't', ' ', 'x', ';', '\n' }));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.Path()),
+                  std::filesystem::directory_iterator {}),
+        2); // the program folder and the file
 }
 
 } // namespace

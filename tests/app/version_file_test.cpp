@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace ostrel {
 namespace {
 
@@ -22,6 +24,10 @@ TEST(VersionFile, FirstLineAsReadOrTheBuiltInLine)
         EXPECT_EQ(ReadVersionLine(path), expected);
     }
     EXPECT_EQ(ReadVersionLine(dir.File("missing.txt")), kBuiltInVersionLine);
+    // A FIFO there would block a plain open until some writer came.
+    const std::string fifo = dir.File("fifo.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadVersionLine(fifo), kBuiltInVersionLine);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "support/app_fixture.h"
+#include "support/test_mounts.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -132,22 +133,55 @@ TEST_F(DocumentTest, FailedSaveAsKeepsFileNameAndModifiedFlag)
     EXPECT_EQ(ReadBytes(path), ToBytes("old\n"));
 }
 
-TEST_F(DocumentTest, FailedSaveInReadOnlyFolderKeepsTheOldFile)
+// A writable file in a folder that takes no new file is saved in place. Root writes into any
+// folder, so there the folder is a read-only mount (skipped where mounting is not allowed).
+TEST_F(DocumentTest, SaveInReadOnlyFolderWritesTheFileInPlace)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
     const std::string folder = f.dir.File("ro");
     std::filesystem::create_directory(folder);
     const std::string path = folder + "/MAIN.C";
-    WriteText(path, "old\r\n");
+    std::string bytesAt = path;
+    test::TestMounts mounts;
+    if (geteuid() == 0) {
+        bytesAt = f.dir.File("bound.c");
+        WriteText(bytesAt, "old\r\n");
+        if (!mounts.ReadOnlyFolderWithWritableFile(folder, "MAIN.C", bytesAt))
+            GTEST_SKIP() << "root writes into read-only folders, and " << mounts.Error();
+    } else {
+        WriteText(path, "old\r\n");
+    }
     CQuorlenDoc *doc = Open(path);
     View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 3UL, "new");
+    if (geteuid() != 0)
+        std::filesystem::permissions(
+            folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_TRUE(doc->DoFileSave());
+    std::error_code ignored;
     std::filesystem::permissions(
-        folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    EXPECT_EQ(ReadBytes(bytesAt), ToBytes("newold\r\n"));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(f.messages.shown.empty());
+}
+
+TEST_F(DocumentTest, SaveOnAFullDiskSaysSoAndKeepsTheOldFile)
+{
+    const std::string disk = f.dir.File("disk");
+    std::filesystem::create_directory(disk);
+    test::TestMounts mounts;
+    if (!mounts.Tmpfs(disk, 32 * 1024))
+        GTEST_SKIP() << "needs a small disk: " << mounts.Error();
+    const std::string path = disk + "/MAIN.C";
+    WriteText(path, "old\n");
+    CQuorlenDoc *doc = Open(path);
+    const std::string more(100 * 1024, 'x');
+    View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, more.size(), more.data());
     EXPECT_FALSE(doc->DoFileSave());
-    EXPECT_EQ(ReadBytes(path), ToBytes("old\r\n"));
+    EXPECT_EQ(f.messages.Texts(),
+        std::vector<std::string> { "Cannot save the file\n" + path
+            + "\nNo space left on device\nThe file on disk was not changed." });
+    EXPECT_EQ(ReadBytes(path), ToBytes("old\n"));
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
 TEST_F(DocumentTest, OpeningAnOpenFileActivatesItsWindow)

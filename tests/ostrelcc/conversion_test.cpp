@@ -86,6 +86,12 @@ const Case kCases[] = {
         "Error: multiple definition of `a'" },
     { "first defined here", "/tmp/ccj5sGPD.o:(.data+0x0): first defined here",
         "Warning: note: first defined here" },
+    { "place inside the C file's object",
+        "/tmp/ostrelcc-Ab12Cd/BLINK.o:/work/proj/BLINK.C:22: first defined here",
+        "Warning /work/proj/BLINK.C(22): note: first defined here" },
+    { "place inside a library member",
+        "/work/proj/LIB.A(UART.o):/work/proj/uart.c:9: multiple definition of `putc'",
+        "Error /work/proj/uart.c(9): multiple definition of `putc'" },
     { "relocation with line",
         "/work/proj/MAIN.C:12:(.text+0x6): relocation truncated to fit: R_AVR_13_PCREL against "
         "symbol `far'",

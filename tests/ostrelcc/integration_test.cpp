@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -307,8 +308,10 @@ TEST_F(OstrelccTest, EepromDataGivesEepFileAndStaleOutputsGo)
 
     WriteText(cFile, "int main(void) { return nothing; }\n");
     EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/o0x30" }).exitCode, 1);
-    for (const char *stale : { "EE.elf", "EE.hex", "EE.eep", "EE.lss", "EE.s" })
+    for (const char *stale : { "EE.elf", "EE.hex", "EE.eep", "EE.lss" })
         EXPECT_FALSE(fs::exists(m_dir / stale)) << stale;
+    // Without /s this run writes no EE.s, so it leaves that file alone.
+    EXPECT_TRUE(fs::exists(m_dir / "EE.s"));
 }
 
 TEST_F(OstrelccTest, UnknownWordsAndOneStringOptions)
@@ -426,4 +429,161 @@ TEST_F(OstrelccTest, StartedAsTheIdeStartsIt)
     EXPECT_EQ(lines[0].rfind("Warning BLINK.C(", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("'unused_counter' defined but not used"), std::string::npos);
     EXPECT_EQ(lines[1].rfind("AT90S8515: built, 0 errors, 1 warning; flash ", 0), 0u);
+}
+
+namespace {
+
+// Runs OSTREL.EXE with the given arguments in dir, with extra environment settings.
+ProcessResult CompileIn(const fs::path &dir, const std::vector<std::string> &arguments,
+    const std::vector<std::pair<const char *, const char *>> &environment = {})
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);
+    for (const auto &[name, value] : environment)
+        setenv(name, value, 1);
+    std::vector<std::string> argv = { fs::absolute(OSTRELCC_EXE).string() };
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    ProcessResult result = RunProcess(argv);
+    for (const auto &[name, value] : environment)
+        unsetenv(name);
+    fs::current_path(before);
+    return result;
+}
+
+const char kStaleSuccess[] = "AT90S8515: built, 0 errors, 0 warnings\n";
+
+} // namespace
+
+// Inputs named like outputs, and a missing C file: each run fails with a message and every
+// file that was there before keeps its bytes.
+TEST_F(OstrelccTest, NoInputIsRemovedOrWrittenOver)
+{
+    const struct
+    {
+        const char *what;
+        std::vector<const char *> files; // created with their own name as content
+        std::vector<std::string> arguments;
+        const char *message;
+    } cases[] = {
+        { "missing C file", { "NOPE.hex", "NOPE.s", "NOPE.elf" }, { "NOPE.C", "/sm", "/s" },
+            "NOPE.C: C file not found" },
+        { "assembler file named like the /s output", { "BLINK.C", "BLINK.s" },
+            { "BLINK.C", "/sm", "/c3", "/s", "/aBLINK.s" },
+            "BLINK.s would be written over the assembler file" },
+        { "C file named like the map", { "SRC.map" }, { "SRC.map", "/sm", "/c3" },
+            "SRC.map would be written over the C file" },
+        { "C file named like the /s output", { "SRC.s" }, { "SRC.s", "/sm", "/s" },
+            "SRC.s would be written over the C file" },
+        { "C file named like the ELF", { "SRC.elf" }, { "SRC.elf", "/sm" },
+            "SRC.elf would be written over the C file" },
+        { "library named like the hex file", { "MAIN.C", "MAIN.hex" },
+            { "MAIN.C", "/sm", "/LMAIN.hex" }, "MAIN.hex would be written over the library file" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const fs::path &entry : fs::directory_iterator(m_dir))
+            fs::remove_all(entry);
+        for (const char *name : c.files)
+            WriteText(m_dir / name, name);
+        WriteText(m_dir / "OUTPUT.ERR", kStaleSuccess);
+        EXPECT_EQ(CompileIn(m_dir, c.arguments).exitCode, 1);
+        EXPECT_NE(OutputErr().find(c.message), std::string::npos) << OutputErr();
+        EXPECT_EQ(OutputErr().find("built, 0 errors"), std::string::npos);
+        for (const char *name : c.files)
+            EXPECT_EQ(ReadText(m_dir / name), name) << name;
+    }
+    // Without /s the assembler file BLINK.s is no output at all: it is assembled, not removed.
+    WriteText(m_dir / "BLINK.C", "extern void helper(void);\nint main(void) { helper(); }\n");
+    WriteText(m_dir / "BLINK.s", "        .global helper\nhelper: ret\n");
+    EXPECT_EQ(CompileIn(m_dir, { "BLINK.C", "/sm", "/c3", "/aBLINK.s" }).exitCode, 0)
+        << OutputErr();
+    EXPECT_TRUE(fs::exists(m_dir / "BLINK.s"));
+}
+
+// Paths that cannot be examined, devices and option words in the C file's place: an Error
+// line and exit status 1, in OUTPUT.ERR where it belongs, and no earlier result left there.
+TEST_F(OstrelccTest, UnusableCFileArgumentsAreReported)
+{
+    const fs::path sub = m_dir / "sub";
+    fs::create_directories(sub);
+    fs::create_symlink("loop", sub / "loop");
+    std::string tooLong = sub.string(); // longer than any path the system takes
+    while (tooLong.size() < 5000)
+        tooLong += "/" + std::string(200, 'x');
+    tooLong += "/MAIN.C";
+    const struct
+    {
+        const char *what;
+        std::vector<std::string> arguments;
+        fs::path messageFolder;
+        const char *message;
+    } cases[] = {
+        { "symbolic link loop", { (sub / "loop").string(), "/sm" }, sub,
+            "Error: cannot examine the C file " },
+        { "name too long", { tooLong, "/sm" }, m_dir, "Error: cannot examine the C file " },
+        { "a device", { "/dev/null", "/sm" }, m_dir, "Error: /dev/null is not a regular file" },
+        { "a folder", { sub.string(), "/sm" }, m_dir, "is not a regular file" },
+        { "an option word", { "/sm", "/c3" }, m_dir,
+            "Error: no C file given: the first argument '/sm' is an option word" },
+        { "nothing", {}, m_dir, "Error: no C file given" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const fs::path &dir : { m_dir, sub })
+            WriteText(dir / "OUTPUT.ERR", kStaleSuccess);
+        const ProcessResult result = CompileIn(m_dir, c.arguments);
+        EXPECT_EQ(result.exitCode, 1) << result.output;
+        EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
+        const std::string text = ReadText(c.messageFolder / "OUTPUT.ERR");
+        EXPECT_NE(text.find(c.message), std::string::npos) << text;
+        EXPECT_EQ(text.find("built, 0 errors"), std::string::npos) << text;
+    }
+    EXPECT_FALSE(fs::exists("/dev/OUTPUT.ERR"));
+    EXPECT_FALSE(fs::exists("/OUTPUT.ERR"));
+}
+
+// OUTPUT.ERR is replaced, never written through: a symbolic link there is replaced by the
+// file, and a folder there makes the run fail.
+TEST_F(OstrelccTest, MessageFileIsReplacedAndItsFailureIsAFailure)
+{
+    const fs::path cFile = Source("MAIN.C", kSmallProgram);
+    WriteText(m_dir / "victim.txt", "keep me");
+    fs::create_symlink(m_dir / "victim.txt", m_dir / "OUTPUT.ERR");
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3" }).exitCode, 0);
+    EXPECT_EQ(ReadText(m_dir / "victim.txt"), "keep me");
+    EXPECT_FALSE(fs::is_symlink(m_dir / "OUTPUT.ERR"));
+    EXPECT_NE(OutputErr().find("built, 0 errors"), std::string::npos);
+
+    fs::remove(m_dir / "OUTPUT.ERR");
+    fs::create_directory(m_dir / "OUTPUT.ERR");
+    EXPECT_EQ(Compile(cFile, { "/sm", "/c3" }).exitCode, 1);
+    EXPECT_TRUE(fs::is_directory(m_dir / "OUTPUT.ERR"));
+}
+
+// A tool that would never end, or would eat all memory, is ended by its limit.
+TEST_F(OstrelccTest, ToolsAreEndedByTheirLimits)
+{
+    ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    const struct
+    {
+        const char *what;
+        const char *include;
+        const char *variable, *value;
+        const char *message;
+    } cases[] = {
+        { "FIFO", "pipe", "OSTRELCC_TIME_LIMIT", "1",
+            "Error: avr-gcc did not finish within the time limit of 1 s" },
+        { "endless device", "/dev/zero", "OSTRELCC_MEMORY_LIMIT", "256",
+            "Error: avr-gcc reached the memory limit of 256 MiB" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Source("MAIN.C", std::string("#include \"") + c.include + "\"\nint main(void) { }\n");
+        // The other limit is short too, so that a fault here still ends the test quickly.
+        const ProcessResult result = CompileIn(m_dir, { "MAIN.C", "/sm", "/c3" },
+            { { "OSTRELCC_TIME_LIMIT", "1" }, { "OSTRELCC_MEMORY_LIMIT", "256" },
+                { c.variable, c.value } });
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(OutputErr().find(c.message), std::string::npos) << OutputErr();
+    }
 }

@@ -110,6 +110,22 @@ bool FindPlace(const std::string &line, size_t &fileEnd, size_t &numberEnd)
     return false;
 }
 
+// The linker names a place inside an object as "object.o:source.c:12:" or, for an archive
+// member, "lib.a(object.o):source.c:12:": the source file is what follows the object.
+std::string WithoutObject(const std::string &file)
+{
+    size_t cut = std::string::npos;
+    for (const char *end : { ".o:", ".o):", ".obj:", ".obj):" }) {
+        const size_t at = file.rfind(end);
+        if (at != std::string::npos) {
+            const size_t after = at + std::string(end).size();
+            if (cut == std::string::npos || after > cut)
+                cut = after;
+        }
+    }
+    return cut == std::string::npos || cut >= file.size() ? file : file.substr(cut);
+}
+
 } // namespace
 
 std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
@@ -121,7 +137,7 @@ std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
     Diagnostic diagnostic;
     size_t fileEnd = 0, numberEnd = 0;
     if (FindPlace(line, fileEnd, numberEnd)) {
-        diagnostic.file = line.substr(0, fileEnd);
+        diagnostic.file = WithoutObject(line.substr(0, fileEnd));
         diagnostic.line = std::atoi(line.substr(fileEnd + 1, numberEnd - fileEnd - 1).c_str());
         size_t at = numberEnd + 1;
         // the column of a compiler message

@@ -3,6 +3,7 @@
 // (never through a shell) and writes OUTPUT.ERR beside the C file.
 
 #include "diagnostics.h"
+#include "file_checks.h"
 #include "plan.h"
 #include "process.h"
 
@@ -57,17 +58,24 @@ bool WriteText(const std::string &path, const std::string &text)
     return static_cast<bool>(out);
 }
 
-void WriteMessageFile(const fs::path &dir, const std::vector<std::string> &lines)
+std::string Joined(const std::vector<std::string> &lines)
 {
     std::string text;
     for (const std::string &line : lines)
         text += line + "\n";
-    const fs::path path = dir / "OUTPUT.ERR";
-    std::ofstream out(path, std::ios::trunc); // text mode: the platform's line ends
-    out << text;
-    if (!out)
-        std::cerr << "OSTREL.EXE: cannot write " << path.string() << "\n";
+    return text;
+}
+
+// Writes OUTPUT.ERR in dir whole or not at all; false when it could not be written.
+bool WriteMessageFile(const fs::path &dir, const std::vector<std::string> &lines)
+{
+    const std::string text = Joined(lines);
+    std::string error;
+    const bool written = ReplaceFile(dir / "OUTPUT.ERR", text, error);
+    if (!written)
+        std::cerr << "OSTREL.EXE: " << error << "\n";
     std::cout << text;
+    return written;
 }
 
 // A private folder in the system's temporary folder for the intermediate files.
@@ -97,22 +105,45 @@ fs::path Absolute(const std::string &path)
     return (error ? fs::path(path) : absolute).lexically_normal();
 }
 
+// Whether a tool's failure came from the memory limit.
+bool OutOfMemory(const std::string &output)
+{
+    for (const char *sign : { "out of memory", "memory exhausted", "Cannot allocate memory" })
+        if (output.find(sign) != std::string::npos)
+            return true;
+    return false;
+}
+
 class Build
 {
 public:
-    Build(Options options, BuildFiles files, MessageList &messages)
+    Build(Options options, BuildFiles files, MessageList &messages, ToolLimits limits)
         : m_options(std::move(options))
         , m_files(std::move(files))
         , m_messages(messages)
+        , m_limits(limits)
     {
     }
 
     // Runs one step; false when it could not run or failed.
     bool Run(const Step &step)
     {
-        const ProcessResult result = RunProcess(step.argv, step.stdoutFile);
+        const ProcessResult result = RunProcess(step.argv, step.stdoutFile, m_limits);
         if (!result.started) {
             m_messages.AddError(result.output + "; " + kInstallHint);
+            return false;
+        }
+        if (result.ending == Ending::TimeLimit) {
+            m_messages.AddToolOutput(result.output);
+            m_messages.AddError(step.argv[0] + " did not finish within the time limit of "
+                + std::to_string(m_limits.seconds) + " s and was ended (set " + kTimeLimitVariable
+                + " for a longer limit)");
+            return false;
+        }
+        if (result.exitCode != 0 && OutOfMemory(result.output)) {
+            m_messages.AddError(step.argv[0] + " reached the memory limit of "
+                + std::to_string(m_limits.memoryMiB) + " MiB and was ended (set "
+                + kMemoryLimitVariable + " for a higher limit)");
             return false;
         }
         m_messages.AddToolOutput(result.output);
@@ -154,7 +185,7 @@ public:
             return std::nullopt;
         if (!Run(HexStep(m_files)))
             return std::nullopt;
-        const ProcessResult size = RunProcess(SizeStep(m_files).argv);
+        const ProcessResult size = RunProcess(SizeStep(m_files).argv, {}, m_limits);
         std::optional<MemoryUse> use;
         if (size.started && size.exitCode == 0)
             use = ParseSizeOutput(size.output);
@@ -173,76 +204,150 @@ private:
     Options m_options;
     BuildFiles m_files;
     MessageList &m_messages;
+    ToolLimits m_limits;
 };
 
-void RemoveOutputs(
-    const BuildFiles &files, const fs::path &cFile, std::initializer_list<const char *> extensions)
+// A first argument that can only be an option word: the C file is missing.
+bool IsOptionWordArgument(const std::string &word)
 {
-    for (const char *extension : extensions) {
-        const fs::path output = files.Output(extension);
-        std::error_code error;
-        if (output.lexically_normal() != cFile)
-            fs::remove(output, error);
+    return LooksLikeOption(word) && word.find('/', 1) == std::string::npos
+        && Examine(word).kind == FileKind::Missing;
+}
+
+// Reports a run that could not start on standard error and in OUTPUT.ERR in dir, or in the
+// current directory when dir cannot take it.
+int Refuse(const fs::path &dir, const std::vector<std::string> &texts)
+{
+    std::vector<std::string> lines;
+    for (const std::string &text : texts) {
+        std::cerr << "OSTREL.EXE: Error: " << text << "\n";
+        lines.push_back(PadLine("Error: " + text));
+    }
+    std::string error;
+    if (!ReplaceFile(dir / "OUTPUT.ERR", Joined(lines), error)) {
+        std::error_code currentError;
+        const fs::path current = fs::current_path(currentError);
+        if (current == dir || !ReplaceFile(current / "OUTPUT.ERR", Joined(lines), error))
+            std::cerr << "OSTREL.EXE: " << error << "\n";
+    }
+    return 1;
+}
+
+// The folder where a run's OUTPUT.ERR goes: the C file's, unless the C file is something else
+// than a file (a device, a folder) or its folder cannot be used; then the current directory.
+fs::path MessageFolder(const fs::path &cFile, FileKind kind, const fs::path &current)
+{
+    if (kind == FileKind::Directory || kind == FileKind::Other)
+        return current;
+    fs::path dir = cFile.parent_path();
+    if (Examine(dir).kind != FileKind::Directory)
+        return current;
+    return dir;
+}
+
+// The checks before anything is written; the problems found.
+std::vector<std::string> CheckCFile(const fs::path &cFile, const Examined &examined)
+{
+    switch (examined.kind) {
+    case FileKind::Regular:
+        return {};
+    case FileKind::Missing:
+        return { cFile.string() + ": C file not found" };
+    case FileKind::Unreadable:
+        return { "cannot examine the C file " + cFile.string() + ": " + examined.error };
+    default:
+        return { cFile.string() + " is not a regular file; give a C source file" };
     }
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+void CheckInput(std::string &path, const char *role, MessageList &messages)
 {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    ParsedCommandLine parsed = ParseCommandLine(arguments);
-    Options &options = parsed.options;
-    if (options.cFile.empty()) {
-        for (const std::string &error : parsed.errors)
-            std::cerr << "Error: " << error << "\n";
-        return 1;
-    }
+    if (path.empty())
+        return;
+    path = Absolute(path).string();
+    const Examined examined = Examine(path);
+    if (examined.kind == FileKind::Missing)
+        messages.AddError(path + ": " + role + " not found");
+    else if (examined.kind == FileKind::Unreadable)
+        messages.AddError(
+            "cannot examine the " + std::string(role) + " " + path + ": " + examined.error);
+    else if (examined.kind != FileKind::Regular)
+        messages.AddError(path + ": the " + std::string(role) + " is not a regular file");
+}
 
-    const fs::path cFile = Absolute(options.cFile);
-    const fs::path dir = cFile.parent_path();
+int Main(const std::vector<std::string> &arguments)
+{
     std::error_code error;
     const fs::path current = fs::current_path(error);
-    MessageList messages({ dir.string(), current.string() });
-    BuildFiles files = MakeBuildFiles(cFile.string(), "");
+    ParsedCommandLine parsed = ParseCommandLine(arguments);
+    Options &options = parsed.options;
+    if (options.cFile.empty())
+        return Refuse(current, parsed.errors);
+    if (IsOptionWordArgument(options.cFile))
+        return Refuse(current,
+            { "no C file given: the first argument '" + options.cFile
+                + "' is an option word (usage: OSTREL.EXE <C file> <option words>)" });
+
+    const fs::path cFile = Absolute(options.cFile);
+    const Examined examined = Examine(cFile);
+    const fs::path dir = MessageFolder(cFile, examined.kind, current);
+    if (const auto problems = CheckCFile(cFile, examined); !problems.empty())
+        return Refuse(dir, problems);
     options.cFile = cFile.string();
 
-    if (!fs::is_directory(dir, error)) {
-        std::cerr << "Error: the folder of " << cFile.string() << " does not exist\n";
-        return 1;
-    }
-    // Outputs of an earlier build go first: what is left after this run is this run's.
-    RemoveOutputs(files, cFile, { "elf", "hex", "eep", "map", "lss", "s" });
-
+    MessageList messages({ cFile.parent_path().string(), current.string() });
+    BuildFiles files = MakeBuildFiles(cFile.string(), "");
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
     for (const std::string &text : parsed.warnings)
         messages.Add(Diagnostic { Severity::Warning, {}, 0, text });
-    if (!fs::is_regular_file(cFile, error))
-        messages.AddError(cFile.string() + ": C file not found");
-    if (!options.asmFile.empty()) {
-        options.asmFile = Absolute(options.asmFile).string();
-        if (!fs::is_regular_file(options.asmFile, error))
-            messages.AddError(options.asmFile + ": assembler file not found");
+    CheckInput(options.asmFile, "assembler file", messages);
+    CheckInput(options.libFile, "library file", messages);
+
+    const std::vector<NamedFile> inputs = { { cFile, "C file" },
+        { options.asmFile, "assembler file" }, { options.libFile, "library file" } };
+    const fs::path messageFile = dir / "OUTPUT.ERR";
+    if (const auto clash = CheckOutputs({ messageFile }, inputs); !clash.empty()) {
+        for (const std::string &text : clash)
+            std::cerr << "OSTREL.EXE: Error: " << text << "\n";
+        return 1;
     }
-    if (!options.libFile.empty()) {
-        options.libFile = Absolute(options.libFile).string();
-        if (!fs::is_regular_file(options.libFile, error))
-            messages.AddError(options.libFile + ": library file not found");
-    }
+    std::vector<fs::path> outputs;
+    for (const char *extension : { "elf", "hex", "eep", "map", "lss" })
+        outputs.emplace_back(files.Output(extension));
+    if (options.includeSource)
+        outputs.emplace_back(files.Output("s"));
+    const std::vector<std::string> clashes = CheckOutputs(outputs, inputs);
+    for (const std::string &text : clashes)
+        messages.AddError(text);
     const Chip &chip = *options.chip;
 
     auto finish = [&](const std::optional<MemoryUse> &use) {
         const bool built = use && messages.Errors() == 0;
-        if (!built)
-            RemoveOutputs(files, cFile, { "elf", "hex", "eep", "lss" });
+        if (!built && clashes.empty())
+            RemoveOutputs({ files.Output("elf"), files.Output("hex"), files.Output("eep"),
+                files.Output("lss") });
         std::vector<std::string> lines = messages.Lines();
         lines.push_back(SummaryLine(chip, messages.Errors(), messages.Warnings(),
             built ? use : std::nullopt, DataRegionBytes(options)));
-        WriteMessageFile(dir, lines);
-        return built ? 0 : 1;
+        const bool written = WriteMessageFile(dir, lines);
+        return built && written ? 0 : 1;
     };
 
+    if (messages.Errors() > 0)
+        return finish(std::nullopt);
+
+    // From here on, a run that is ended half-way leaves no earlier result behind.
+    std::string unwritten;
+    if (!ReplaceFile(messageFile,
+            PadLine("Error: the build of " + cFile.string() + " did not finish") + "\n",
+            unwritten)) {
+        std::cerr << "OSTREL.EXE: " << unwritten << "\n";
+        return 1;
+    }
+    // Outputs of an earlier build go: what is left after this run is this run's.
+    for (const std::string &text : RemoveOutputs(outputs))
+        messages.AddError(text);
     if (messages.Errors() > 0)
         return finish(std::nullopt);
 
@@ -258,8 +363,22 @@ int main(int argc, char **argv)
         return finish(std::nullopt);
     }
     files = MakeBuildFiles(cFile.string(), tempDir);
-    Build build(options, files, messages);
+    Build build(options, files, messages, LimitsFromEnvironment());
     const std::optional<MemoryUse> use = build.Firmware();
     fs::remove_all(tempDir, error);
     return finish(use);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return Main(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception &exception) {
+        // A last guard: whatever was not foreseen still ends as a message and a failure.
+        std::error_code error;
+        return Refuse(
+            fs::current_path(error), { std::string("internal error: ") + exception.what() });
+    }
 }

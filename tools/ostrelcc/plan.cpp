@@ -45,7 +45,23 @@ std::vector<std::string> SplitBlanks(const std::string &text)
     return words;
 }
 
-// Whether a word has the form of one of the option words (its value not checked).
+constexpr uint32_t kDataOffset = 0x800000; // the data space in the linker's addresses
+
+// Existence checks that never throw: a path that cannot be examined counts as missing.
+bool Exists(const std::string &path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+bool IsRegularFile(const std::string &path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
 bool LooksLikeOption(const std::string &word)
 {
     static const char *const kExact[] = { "/sm", "/c1", "/c2", "/c3", "/c4", "/x", "/w", "/s" };
@@ -58,10 +74,6 @@ bool LooksLikeOption(const std::string &word)
             return true;
     return false;
 }
-
-constexpr uint32_t kDataOffset = 0x800000; // the data space in the linker's addresses
-
-} // namespace
 
 std::optional<uint32_t> ParseHex(const std::string &text)
 {
@@ -112,7 +124,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
     // The C file and its options may also come as one string ("MAIN.C /sm /c3 ...").
     if (arguments.size() == 1) {
         const size_t cut = options.cFile.find(" /");
-        if (cut != std::string::npos && !std::filesystem::exists(options.cFile)) {
+        if (cut != std::string::npos && !Exists(options.cFile)) {
             rest.push_back(options.cFile.substr(cut + 1));
             options.cFile.erase(cut);
         }
@@ -120,11 +132,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
     size_t next = 1;
     // A C file path with blanks that reached us split at its blanks (a command line composed
     // without quotes): the shortest run of arguments that names an existing file.
-    if (!std::filesystem::exists(options.cFile)) {
+    if (!Exists(options.cFile)) {
         std::string joined = options.cFile;
         for (size_t k = 1; k < arguments.size(); ++k) {
             joined += " " + arguments[k];
-            if (std::filesystem::is_regular_file(joined)) {
+            if (IsRegularFile(joined)) {
                 options.cFile = joined;
                 next = k + 1;
                 break;
@@ -144,7 +156,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
     for (const std::string &word : SplitOptionWords(rest)) {
         // A path with blanks split at its blanks: the pieces that follow /a or /L belong to
         // it while it names no existing file.
-        if (lastPath && !LooksLikeOption(word) && !std::filesystem::exists(*lastPath)) {
+        if (lastPath && !LooksLikeOption(word) && !Exists(*lastPath)) {
             *lastPath += " " + word;
             continue;
         }

@@ -32,6 +32,9 @@ struct ParsedCommandLine
     std::vector<std::string> warnings; // likewise, "Warning: "
 };
 
+// Whether a word has the form of one of the option words (its value not checked).
+bool LooksLikeOption(const std::string &word);
+
 // The option words of the arguments after the C file. Each argument is one word, as the
 // IDE passes them; an argument that holds several blank-separated option words (the
 // options as one string) is split into them. An argument whose blank-separated pieces are

@@ -1,21 +1,52 @@
 #include "process.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <spawn.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char **environ;
 #endif
 
 namespace ostrel::cc {
+
+namespace {
+
+unsigned LimitFrom(const char *variable, unsigned fallback)
+{
+    const char *text = std::getenv(variable);
+    if (text == nullptr || *text == '\0')
+        return fallback;
+    unsigned long value = 0;
+    for (const char *c = text; *c; ++c) {
+        if (*c < '0' || *c > '9')
+            return fallback;
+        value = value * 10 + static_cast<unsigned long>(*c - '0');
+        if (value > 1000000)
+            return fallback;
+    }
+    return value > 0 ? static_cast<unsigned>(value) : fallback;
+}
+
+} // namespace
+
+ToolLimits LimitsFromEnvironment()
+{
+    return { LimitFrom(kTimeLimitVariable, kDefaultTimeLimit),
+        LimitFrom(kMemoryLimitVariable, kDefaultMemoryLimit) };
+}
 
 bool FindOnPath(const std::string &program)
 {
@@ -82,7 +113,9 @@ std::string QuoteArgument(const std::string &argument)
 } // namespace
 
 // Untested branch for the Windows build: the same contract through CreateProcessA.
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string &stdoutFile)
+// The limits are not applied there yet.
+ProcessResult RunProcess(
+    const std::vector<std::string> &argv, const std::string &stdoutFile, const ToolLimits &)
 {
     ProcessResult result;
     std::string commandLine;
@@ -136,78 +169,187 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string
 
 #else
 
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::string &stdoutFile)
-{
-    ProcessResult result;
-    if (argv.empty())
-        return result;
+namespace {
 
-    // The environment: this process's, with messages in the C locale.
+using Clock = std::chrono::steady_clock;
+
+// The environment of the tools: this process's, with messages in the C locale.
+std::vector<std::string> ToolEnvironment()
+{
     std::vector<std::string> environment;
     for (char **entry = environ; entry && *entry; ++entry) {
         if (std::strncmp(*entry, "LC_ALL=", 7) != 0 && std::strncmp(*entry, "LANGUAGE=", 9) != 0)
             environment.emplace_back(*entry);
     }
     environment.emplace_back("LC_ALL=C");
-    std::vector<char *> envp;
-    envp.reserve(environment.size() + 1);
-    for (std::string &entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
+    return environment;
+}
 
+std::vector<char *> Pointers(std::vector<std::string> &texts)
+{
+    std::vector<char *> pointers;
+    pointers.reserve(texts.size() + 1);
+    for (std::string &text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// In the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void ExecChild(
+    char **args, char **envp, int outFd, int errFd, int reportFd, const ToolLimits &limits)
+{
+    setpgid(0, 0); // its own process group, so that a time limit ends its children too
+    const int nullFd = open("/dev/null", O_RDONLY);
+    if (nullFd >= 0)
+        dup2(nullFd, 0);
+    dup2(outFd, 1);
+    dup2(errFd, 2);
+    if (limits.memoryMiB > 0) {
+        const rlim_t bytes = static_cast<rlim_t>(limits.memoryMiB) * 1024 * 1024;
+        const rlimit memory { bytes, bytes };
+        setrlimit(RLIMIT_AS, &memory);
+    }
+    environ = envp;
+    execvp(args[0], args);
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = write(reportFd, &error, sizeof error);
+    _exit(127);
+}
+
+// Waits for the child, ending its process group when the deadline passes first.
+int WaitForChild(pid_t pid, const std::optional<Clock::time_point> &deadline, bool &timedOut)
+{
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, deadline ? WNOHANG : 0);
+        if (done == pid)
+            return status;
+        if (done < 0 && errno != EINTR)
+            return status;
+        if (done == 0) {
+            if (Clock::now() >= *deadline) {
+                kill(-pid, SIGKILL);
+                timedOut = true;
+                while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+                return status;
+            }
+            // The child closed its output but has not ended: look again shortly.
+            poll(nullptr, 0, 20);
+        }
+    }
+}
+
+} // namespace
+
+ProcessResult RunProcess(
+    const std::vector<std::string> &argv, const std::string &stdoutFile, const ToolLimits &limits)
+{
+    ProcessResult result;
+    if (argv.empty())
+        return result;
+
+    std::vector<std::string> environment = ToolEnvironment();
+    std::vector<char *> envp = Pointers(environment);
     std::vector<std::string> arguments = argv;
-    std::vector<char *> args;
-    args.reserve(arguments.size() + 1);
-    for (std::string &argument : arguments)
-        args.push_back(argument.data());
-    args.push_back(nullptr);
+    std::vector<char *> args = Pointers(arguments);
 
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
+    int outPipe[2];
+    if (pipe2(outPipe, O_CLOEXEC) != 0) {
         result.output = "cannot create a pipe";
         return result;
     }
+    int reportPipe[2]; // carries errno when exec fails; closed by a successful exec
+    if (pipe2(reportPipe, O_CLOEXEC) != 0) {
+        close(outPipe[0]);
+        close(outPipe[1]);
+        result.output = "cannot create a pipe";
+        return result;
+    }
+    auto closeAll = [&] {
+        for (int fd : { outPipe[0], outPipe[1], reportPipe[0], reportPipe[1] })
+            if (fd >= 0)
+                close(fd);
+    };
     int outFd = -1;
     if (!stdoutFile.empty()) {
-        outFd = open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        outFd =
+            open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (outFd < 0) {
-            close(pipeEnds[0]);
-            close(pipeEnds[1]);
-            result.output = "cannot write " + stdoutFile;
+            closeAll();
+            result.output = "cannot write " + stdoutFile + ": " + std::strerror(errno);
             return result;
         }
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outFd >= 0 ? outFd : pipeEnds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
 
-    pid_t pid = 0;
-    const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
+    const pid_t pid = fork();
+    if (pid == 0)
+        ExecChild(args.data(), envp.data(), outFd >= 0 ? outFd : outPipe[1], outPipe[1],
+            reportPipe[1], limits);
     if (outFd >= 0)
         close(outFd);
-    if (error != 0) {
-        close(pipeEnds[0]);
+    close(outPipe[1]);
+    close(reportPipe[1]);
+    outPipe[1] = reportPipe[1] = -1;
+    if (pid < 0) {
+        const int error = errno;
+        closeAll();
         result.output = "cannot run " + argv[0] + ": " + std::strerror(error);
         return result;
     }
+    setpgid(pid, pid); // also here, so that the group exists before any kill below
+
+    int execError = 0;
+    ssize_t got = 0;
+    while ((got = read(reportPipe[0], &execError, sizeof execError)) < 0 && errno == EINTR) { }
+    if (got == static_cast<ssize_t>(sizeof execError)) {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+        closeAll();
+        result.output = "cannot run " + argv[0] + ": " + std::strerror(execError);
+        return result;
+    }
     result.started = true;
+
+    std::optional<Clock::time_point> deadline;
+    if (limits.seconds > 0)
+        deadline = Clock::now() + std::chrono::seconds(limits.seconds);
+    bool timedOut = false;
     char chunk[4096];
     for (;;) {
-        const ssize_t got = read(pipeEnds[0], chunk, sizeof chunk);
-        if (got > 0)
-            result.output.append(chunk, static_cast<size_t>(got));
-        else if (got == 0 || errno != EINTR)
+        int timeout = -1;
+        if (deadline) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
+            timeout = static_cast<int>(std::max<long long>(0, left.count()));
+        }
+        pollfd watch { outPipe[0], POLLIN, 0 };
+        const int ready = poll(&watch, 1, timeout);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            kill(-pid, SIGKILL);
+            timedOut = true;
+            break;
+        }
+        const ssize_t n = read(outPipe[0], chunk, sizeof chunk);
+        if (n > 0)
+            result.output.append(chunk, static_cast<size_t>(n));
+        else if (n == 0 || errno != EINTR)
             break;
     }
-    close(pipeEnds[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const int status = WaitForChild(pid, deadline, timedOut);
+    kill(-pid, SIGKILL); // whatever the tool left running in its group
+    closeAll();
+    if (timedOut) {
+        result.ending = Ending::TimeLimit;
+        result.exitCode = 128 + SIGKILL;
+    } else if (WIFSIGNALED(status)) {
+        result.ending = Ending::Signal;
+        result.exitCode = 128 + WTERMSIG(status);
+    } else {
+        result.exitCode = WEXITSTATUS(status);
+    }
     return result;
 }
 
