@@ -10,7 +10,7 @@ class Clipboard;
 class FileDialogs;
 class KeyboardLocks;
 class MessageBoxes;
-class PrintSetup;
+class Printing;
 class Profile;
 class Sleeper;
 
@@ -23,7 +23,7 @@ struct AppServices
     Profile &profile;
     Clipboard &clipboard;
     KeyboardLocks &keyboardLocks;
-    PrintSetup &printSetup;
+    Printing &printing;
 };
 
 // Where the program lives and where per-user files go when it cannot write there.

@@ -11,7 +11,7 @@
 #include "framework/doc_template.h"
 #include "framework/path_parts.h"
 #include "platform/file_dialogs.h"
-#include "platform/print_setup.h"
+#include "platform/printing.h"
 #include "platform/qt_services.h"
 #include "project/compiler_options.h"
 #include "project/project_file.h"
@@ -250,7 +250,7 @@ void CQuorlenApp::OnFileOpen()
 
 void CQuorlenApp::OnFilePrintSetup()
 {
-    m_services.printSetup.ShowPrintSetup();
+    m_services.printing.ShowPrintSetup();
 }
 
 void CQuorlenApp::OnAppExit()

@@ -5,6 +5,7 @@
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "platform/qt_platform_extras.h"
+#include "platform/qt_printing.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -42,9 +43,9 @@ int RunOstrel(QApplication &application)
     QtProfile profile;
     QtClipboard clipboard;
     QtKeyboardLocks keyboardLocks;
-    QtPrintSetup printSetup;
+    QtPrinting printing;
     AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printSetup };
+        printing };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
@@ -59,7 +60,7 @@ int RunOstrel(QApplication &application)
         return 1;
     messages.SetOwner(app.MainFrame());
     fileDialogs.SetOwner(app.MainFrame());
-    printSetup.SetOwner(app.MainFrame());
+    printing.SetOwner(app.MainFrame());
     if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
         ReportFirstPaint(app);
     return application.exec();

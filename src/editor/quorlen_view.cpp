@@ -1,8 +1,10 @@
 #include "editor/quorlen_view.h"
 
 #include "editor/document_host.h"
+#include "editor/find_replace.h"
 #include "editor/quorlen_doc.h"
 #include "editor/text_bytes.h"
+#include "editor/view_printing.h"
 #include "platform/clipboard.h"
 
 #include <QFontDatabase>
@@ -24,6 +26,12 @@ const CommandMap<CQuorlenView> &CQuorlenView::Commands()
         M::On(CommandId::EditPasteSpecial, &CQuorlenView::OnEditPaste),
         M::OnState(CommandId::EditPasteSpecial, &CQuorlenView::OnUpdateEditPaste),
         M::On(CommandId::EditSelectAll, &CQuorlenView::OnEditSelectAll),
+        M::On(CommandId::EditFind, &CQuorlenView::OnEditFind),
+        M::On(CommandId::EditRepeat, &CQuorlenView::OnEditRepeat),
+        M::On(CommandId::EditReplace, &CQuorlenView::OnEditReplace),
+        M::On(CommandId::FilePrint, &CQuorlenView::OnFilePrint),
+        M::On(CommandId::FilePrintDirect, &CQuorlenView::OnFilePrintDirect),
+        M::On(CommandId::FilePrintPreview, &CQuorlenView::OnFilePrintPreview),
     };
     return map;
 }
@@ -117,6 +125,36 @@ void CQuorlenView::OnEditPaste()
 void CQuorlenView::OnUpdateEditPaste(CommandState &state)
 {
     state.enabled = !isReadOnly() && !m_document->Host().SystemClipboard().Text().empty();
+}
+
+void CQuorlenView::OnEditFind()
+{
+    CFindReplace::Of(*this).ShowFind(*this);
+}
+
+void CQuorlenView::OnEditRepeat()
+{
+    CFindReplace::Of(*this).FindAgain(*this);
+}
+
+void CQuorlenView::OnEditReplace()
+{
+    CFindReplace::Of(*this).ShowReplace(*this);
+}
+
+void CQuorlenView::OnFilePrint()
+{
+    PrintView(*this, PrintMode::WithDialog);
+}
+
+void CQuorlenView::OnFilePrintDirect()
+{
+    PrintView(*this, PrintMode::Direct);
+}
+
+void CQuorlenView::OnFilePrintPreview()
+{
+    PrintView(*this, PrintMode::Preview);
 }
 
 void CQuorlenView::LoadBytes(std::string_view bytes)

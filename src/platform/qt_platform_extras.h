@@ -1,13 +1,6 @@
 #pragma once
 
 #include "platform/keyboard_locks.h"
-#include "platform/print_setup.h"
-
-#include <QPointer>
-#include <QWidget>
-#include <memory>
-
-class QPrinter;
 
 namespace ostrel {
 
@@ -17,20 +10,6 @@ class QtKeyboardLocks : public KeyboardLocks
 {
 public:
     LockState State() const override;
-};
-
-// The page set-up dialog over one printer kept for the whole run.
-class QtPrintSetup : public PrintSetup
-{
-public:
-    QtPrintSetup();
-    ~QtPrintSetup() override;
-    void ShowPrintSetup() override;
-    void SetOwner(QWidget *owner) { m_owner = owner; }
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-    QPointer<QWidget> m_owner;
 };
 
 } // namespace ostrel

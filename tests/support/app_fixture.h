@@ -26,7 +26,7 @@ public:
     std::string ProgramDir() const { return dir.File("bin"); }
     AppServices Services()
     {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup };
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing };
     }
 
     TempDir dir;
@@ -36,7 +36,7 @@ public:
     FakeProfile profile;
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
-    FakePrintSetup printSetup;
+    FakePrinting printing;
     std::unique_ptr<CQuorlenApp> app;
 };
 
