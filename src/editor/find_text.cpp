@@ -1,5 +1,8 @@
 #include "editor/find_text.h"
 
+#include <algorithm>
+#include <array>
+
 namespace ostrel {
 
 namespace {
@@ -64,6 +67,15 @@ std::optional<size_t> MatchAt(std::string_view text, size_t at, size_t end,
     while (p < pattern.size()) {
         if (at >= end)
             return std::nullopt;
+        const auto t = static_cast<unsigned char>(window[at]);
+        const auto c = static_cast<unsigned char>(pattern[p]);
+        if (t < 0x80 && c < 0x80) { // the common case, without decoding
+            if (FoldLatin1(t) != FoldLatin1(c))
+                return std::nullopt;
+            ++at;
+            ++p;
+            continue;
+        }
         if (fold(Decode(window, at, options.utf8)) != fold(Decode(pattern, p, options.utf8)))
             return std::nullopt;
     }
@@ -85,6 +97,28 @@ std::optional<TextMatch> TryAt(std::string_view text, size_t at, size_t end,
     return TextMatch { at, *matchEnd };
 }
 
+// Which bytes can start a match: the pattern's first byte with case; without case the few
+// that fold like its first character, and in UTF-8 every lead byte of a longer character
+// (some fold to ASCII).
+std::array<bool, 256> StartBytes(std::string_view pattern, const FindOptions &options)
+{
+    std::array<bool, 256> starts {};
+    if (options.matchCase) {
+        starts[static_cast<unsigned char>(pattern[0])] = true;
+        return starts;
+    }
+    char32_t (*fold)(char32_t) = options.fold ? options.fold : FoldLatin1;
+    size_t p = 0;
+    const char32_t first = fold(Decode(pattern, p, options.utf8));
+    for (unsigned b = 0; b < 256; ++b) {
+        if (options.utf8 && b >= 0x80)
+            starts[b] = b >= 0xC0;
+        else
+            starts[b] = fold(b) == first;
+    }
+    return starts;
+}
+
 } // namespace
 
 std::optional<TextMatch> FindText(std::string_view text, size_t begin, size_t end,
@@ -93,15 +127,30 @@ std::optional<TextMatch> FindText(std::string_view text, size_t begin, size_t en
     end = end < text.size() ? end : text.size();
     if (pattern.empty() || begin >= end)
         return std::nullopt;
+    // Candidates are found fast (the library's search forwards with case, a byte table
+    // otherwise), then tried.
+    const std::array<bool, 256> starts = StartBytes(pattern, options);
+    const auto isStart = [&](size_t at) {
+        return starts[static_cast<unsigned char>(text[at])];
+    };
     if (backward) {
         for (size_t at = end; at-- > begin;)
-            if (auto match = TryAt(text, at, end, pattern, options))
-                return match;
+            if (isStart(at))
+                if (auto match = TryAt(text, at, end, pattern, options))
+                    return match;
         return std::nullopt;
     }
-    for (size_t at = begin; at < end; ++at)
+    for (size_t at = begin; at < end; ++at) {
+        if (options.matchCase) {
+            at = text.find(pattern, at);
+            if (at == std::string_view::npos || at >= end)
+                return std::nullopt;
+        } else if (!isStart(at)) {
+            continue;
+        }
         if (auto match = TryAt(text, at, end, pattern, options))
             return match;
+    }
     return std::nullopt;
 }
 
