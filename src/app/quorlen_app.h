@@ -73,6 +73,9 @@ public:
     Printing &Printer() override { return m_services.printing; }
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
+    // The caret line in the status bar and the project's name in the project box.
+    void RefreshIndicators() override;
+    void ShowPopupMenu(uint16_t menuId, int x, int y) override;
 
 private:
     void RestoreWorkspace();
@@ -80,8 +83,6 @@ private:
     void ShowRecentFiles();
     void OnActiveWindowChanged();
     void OnViewDestroyed(CQuorlenView *view);
-    // The caret line in the status bar and the project's name in the project box.
-    void RefreshIndicators();
 
     AppServices m_services;
     AppPaths m_paths;
@@ -90,7 +91,6 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
     RecentFileList m_recentFiles;
-    QMetaObject::Connection m_caretConnection;
 };
 
 } // namespace ostrel

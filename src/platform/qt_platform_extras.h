@@ -10,6 +10,10 @@ class QtKeyboardLocks : public KeyboardLocks
 {
 public:
     LockState State() const override;
+
+private:
+    mutable bool m_masksKnown = false;
+    mutable unsigned int m_masks[3] = {};
 };
 
 } // namespace ostrel
