@@ -11,7 +11,7 @@ class Clipboard;
 class FileDialogs;
 class KeyboardLocks;
 class MessageBoxes;
-class PrintSetup;
+class Printing;
 class ProcessLauncher;
 class Profile;
 class Sleeper;
@@ -25,7 +25,7 @@ struct AppServices
     Profile &profile;
     Clipboard &clipboard;
     KeyboardLocks &keyboardLocks;
-    PrintSetup &printSetup;
+    Printing &printing;
     ProcessLauncher &processes;
 };
 

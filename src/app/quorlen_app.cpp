@@ -12,7 +12,7 @@
 #include "framework/doc_template.h"
 #include "framework/path_parts.h"
 #include "platform/file_dialogs.h"
-#include "platform/print_setup.h"
+#include "platform/printing.h"
 #include "platform/qt_services.h"
 
 #include <QComboBox>
@@ -245,7 +245,7 @@ void CQuorlenApp::OnFileOpen()
 
 void CQuorlenApp::OnFilePrintSetup()
 {
-    m_services.printSetup.ShowPrintSetup();
+    m_services.printing.ShowPrintSetup();
 }
 
 void CQuorlenApp::OnAppExit()

@@ -70,6 +70,7 @@ public:
     MessageBoxes &Messages() override { return m_services.messages; }
     FileDialogs &Dialogs() override { return m_services.fileDialogs; }
     Clipboard &SystemClipboard() override { return m_services.clipboard; }
+    Printing &Printer() override { return m_services.printing; }
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
     // The caret line in the status bar and the project's name in the project box.

@@ -6,6 +6,7 @@
 #include "framework/doc_template.h"
 #include "platform/qt_platform_extras.h"
 #include "platform/qt_process_launcher.h"
+#include "platform/qt_printing.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -43,10 +44,10 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
     QtProfile profile;
     QtClipboard clipboard;
     QtKeyboardLocks keyboardLocks;
-    QtPrintSetup printSetup;
+    QtPrinting printing;
     QtProcessLauncher processes;
     AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printSetup, processes };
+        printing, processes };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
@@ -57,7 +58,7 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
         return 1;
     messages.SetOwner(app.MainFrame());
     fileDialogs.SetOwner(app.MainFrame());
-    printSetup.SetOwner(app.MainFrame());
+    printing.SetOwner(app.MainFrame());
     if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
         ReportFirstPaint(app);
     return application.exec();

@@ -2,11 +2,13 @@
 
 #include "app/command_actions.h"
 #include "editor/document_host.h"
+#include "editor/find_replace.h"
 #include "editor/quorlen_doc.h"
 #include "editor/source_lexers.h"
 #include "editor/tab_size_dlg.h"
 #include "editor/text_bytes.h"
 #include "editor/view_accessibility.h"
+#include "editor/view_printing.h"
 #include "platform/clipboard.h"
 #include "res/resources.h"
 
@@ -55,6 +57,12 @@ const CommandMap<CQuorlenView> &CQuorlenView::Commands()
         M::OnState(CommandId::EditPasteSpecial, &CQuorlenView::OnUpdateEditPaste),
         M::On(CommandId::EditSelectAll, &CQuorlenView::OnEditSelectAll),
         M::On(CommandId::ChangeTabSize, &CQuorlenView::OnChangeTabSize),
+        M::On(CommandId::EditFind, &CQuorlenView::OnEditFind),
+        M::On(CommandId::EditRepeat, &CQuorlenView::OnEditRepeat),
+        M::On(CommandId::EditReplace, &CQuorlenView::OnEditReplace),
+        M::On(CommandId::FilePrint, &CQuorlenView::OnFilePrint),
+        M::On(CommandId::FilePrintDirect, &CQuorlenView::OnFilePrintDirect),
+        M::On(CommandId::FilePrintPreview, &CQuorlenView::OnFilePrintPreview),
     };
     return map;
 }
@@ -273,6 +281,36 @@ void CQuorlenView::OnEditPasteSpecial()
 void CQuorlenView::OnUpdateEditPaste(CommandState &state)
 {
     state.enabled = !isReadOnly() && m_document->Host().SystemClipboard().HasText();
+}
+
+void CQuorlenView::OnEditFind()
+{
+    CFindReplace::Of(*this).ShowFind(*this);
+}
+
+void CQuorlenView::OnEditRepeat()
+{
+    CFindReplace::Of(*this).FindAgain(*this);
+}
+
+void CQuorlenView::OnEditReplace()
+{
+    CFindReplace::Of(*this).ShowReplace(*this);
+}
+
+void CQuorlenView::OnFilePrint()
+{
+    PrintView(*this, PrintMode::WithDialog);
+}
+
+void CQuorlenView::OnFilePrintDirect()
+{
+    PrintView(*this, PrintMode::Direct);
+}
+
+void CQuorlenView::OnFilePrintPreview()
+{
+    PrintView(*this, PrintMode::Preview);
 }
 
 std::string CQuorlenView::TextBytes() const

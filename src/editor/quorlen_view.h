@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/command_map.h"
+#include "platform/printing.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -13,7 +14,7 @@ class CQuorlenDoc;
 // The editing window of a source document: a plain-text editor with a fixed-pitch font, no line
 // wrapping, a tab size of its own, and the document's bytes kept exactly as they are. It keeps
 // the caret line and project indicators of the main window up to date.
-class CQuorlenView : public QsciScintilla, public CommandTargetOf<CQuorlenView>
+class CQuorlenView : public QsciScintilla, public CommandTargetOf<CQuorlenView>, public PrintSource
 {
     Q_OBJECT
 
@@ -38,6 +39,13 @@ public:
     void OnUpdateEditPaste(CommandState &state);
     void OnEditSelectAll() { selectAll(true); }
     void OnChangeTabSize();
+    // Find, Find Next, Replace and printing.
+    void OnEditFind();
+    void OnEditRepeat();
+    void OnEditReplace();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
 
     CQuorlenDoc *GetDocument() const { return m_document; }
 

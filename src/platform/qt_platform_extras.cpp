@@ -1,8 +1,6 @@
 #include "platform/qt_platform_extras.h"
 
 #include <QGuiApplication>
-#include <QPageSetupDialog>
-#include <QPrinter>
 
 #if defined(OSTREL_HAVE_X11)
 #include <X11/XKBlib.h>
@@ -49,17 +47,6 @@ LockState QtKeyboardLocks::State() const
     state.scrollLock = GetKeyState(VK_SCROLL) & 1;
 #endif
     return state;
-}
-
-QtPrintSetup::QtPrintSetup() = default;
-QtPrintSetup::~QtPrintSetup() = default;
-
-void QtPrintSetup::ShowPrintSetup()
-{
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(m_printer.get(), m_owner);
-    dialog.exec();
 }
 
 } // namespace ostrel

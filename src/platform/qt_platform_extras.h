@@ -1,13 +1,6 @@
 #pragma once
 
 #include "platform/keyboard_locks.h"
-#include "platform/print_setup.h"
-
-#include <QPointer>
-#include <QWidget>
-#include <memory>
-
-class QPrinter;
 
 namespace ostrel {
 
@@ -21,20 +14,6 @@ public:
 private:
     mutable bool m_masksKnown = false;
     mutable unsigned int m_masks[3] = {};
-};
-
-// The page set-up dialog over one printer kept for the whole run.
-class QtPrintSetup : public PrintSetup
-{
-public:
-    QtPrintSetup();
-    ~QtPrintSetup() override;
-    void ShowPrintSetup() override;
-    void SetOwner(QWidget *owner) { m_owner = owner; }
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-    QPointer<QWidget> m_owner;
 };
 
 } // namespace ostrel

@@ -4,7 +4,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/keyboard_locks.h"
 #include "platform/message_boxes.h"
-#include "platform/print_setup.h"
+#include "platform/printing.h"
 #include "platform/process_launcher.h"
 #include "platform/profile.h"
 #include "platform/sleeper.h"
@@ -86,11 +86,32 @@ public:
     LockState state;
 };
 
-class FakePrintSetup : public PrintSetup
+// Records what was asked of the printer; Print answers with `result`.
+class FakePrinting : public Printing
 {
 public:
-    void ShowPrintSetup() override { ++shown; }
-    int shown = 0;
+    struct Job
+    {
+        std::string title;
+        bool withDialog = false;
+        bool preview = false;
+        PrintSource *source = nullptr;
+    };
+
+    void ShowPrintSetup() override { ++setupShown; }
+    PrintResult Print(PrintSource &source, const std::string &title, bool withDialog) override
+    {
+        jobs.push_back({ title, withDialog, false, &source });
+        return result;
+    }
+    void Preview(PrintSource &source, const std::string &title) override
+    {
+        jobs.push_back({ title, false, true, &source });
+    }
+
+    int setupShown = 0;
+    std::vector<Job> jobs;
+    PrintResult result = PrintResult::Printed;
 };
 
 // Records every child process asked for and answers from a script (a normal exit with status

@@ -26,7 +26,7 @@ public:
     std::string ProgramDir() const { return dir.File("bin"); }
     AppServices Services()
     {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
             launcher ? *launcher : processes };
     }
 
@@ -37,7 +37,7 @@ public:
     FakeProfile profile;
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
-    FakePrintSetup printSetup;
+    FakePrinting printing;
     FakeProcessLauncher processes;
     // Set before Start() to run real child processes instead of the fake.
     ProcessLauncher *launcher = nullptr;

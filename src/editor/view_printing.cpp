@@ -1,0 +1,38 @@
+#include "editor/view_printing.h"
+
+#include "editor/document_host.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "platform/message_boxes.h"
+#include "platform/printing.h"
+
+#include <string>
+
+namespace ostrel {
+
+namespace {
+
+// The title at the head of each page: the document's title without the mark of unsaved
+// changes.
+std::string PrintTitle(const std::string &documentTitle)
+{
+    if (!documentTitle.empty() && documentTitle.back() == '*')
+        return documentTitle.substr(0, documentTitle.size() - 1);
+    return documentTitle;
+}
+
+} // namespace
+
+void PrintView(CQuorlenView &view, PrintMode mode)
+{
+    DocumentHost &host = view.GetDocument()->Host();
+    const std::string title = PrintTitle(view.GetDocument()->Title());
+    if (mode == PrintMode::Preview) {
+        host.Printer().Preview(view, title);
+        return;
+    }
+    if (host.Printer().Print(view, title, mode == PrintMode::WithDialog) == PrintResult::Failed)
+        host.Messages().Warn("The document could not be printed.\nCheck that a printer is set up.");
+}
+
+} // namespace ostrel
