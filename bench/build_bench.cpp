@@ -91,9 +91,9 @@ int main(int argc, char **argv)
     test::FakeProfile profile;
     test::FakeClipboard clipboard;
     test::FakeKeyboardLocks keyboardLocks;
-    test::FakePrintSetup printSetup;
+    test::FakePrinting printing;
     test::FakeProcessLauncher processes;
-    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
                         processes },
         { dir.File("bin"), dir.File("config") });
     app.InitInstance({ dir.File("bin/ostrel") });

@@ -10,6 +10,8 @@
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "platform/qt_platform_extras.h"
+#include "platform/qt_printing.h"
+#include "platform/qt_process_launcher.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -105,14 +107,15 @@ struct Session
     QtProfile profile;
     QtClipboard clipboard;
     QtKeyboardLocks keyboardLocks;
-    QtPrintSetup printSetup;
+    QtPrinting printing;
+    QtProcessLauncher processes;
     QTemporaryDir programDir;
     std::unique_ptr<CQuorlenApp> app;
 
     CQuorlenView &Start(const std::string &file)
     {
         app = std::make_unique<CQuorlenApp>(AppServices { messages, fileDialogs, sleeper, profile,
-                                                clipboard, keyboardLocks, printSetup },
+                                                clipboard, keyboardLocks, printing, processes },
             AppPaths { programDir.path().toStdString(), programDir.path().toStdString() });
         app->InitInstance({ "ostrel", file });
         CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();

@@ -180,7 +180,7 @@ TEST(Startup, FifosAreNotOpenedAndTheStartGoesOn)
     WriteBytes(f.WorkspacePath(), EncodeWorkspace({ source, 1, fifo }));
     CQuorlenApp &withProject = f.Start();
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Can not open prj File" });
-    EXPECT_EQ(withProject.projectOpen, 0);
+    EXPECT_FALSE(withProject.Project().IsOpen());
     EXPECT_EQ(Titles(withProject), std::vector<std::string> { "MAIN.C" });
     f.messages.shown.clear();
 
