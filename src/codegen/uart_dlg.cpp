@@ -1,5 +1,6 @@
 #include "codegen/uart_dlg.h"
 
+#include "codegen/baud_figures.h"
 #include "platform/qt_services.h"
 
 #include <QCheckBox>
@@ -34,7 +35,16 @@ CUartDlg::CUartDlg(Clipboard &clipboard, QWidget *parent)
     rates->addWidget(new QLabel(QStringLiteral("MHz"), this), 0, 2);
     rates->addWidget(new QLabel(QStringLiteral("Select Baud Rate"), this), 1, 0);
     rates->addWidget(m_baudRate, 1, 1);
+    m_baudFigures = new QLabel(this);
+    m_baudFigures->setObjectName(QStringLiteral("baudFigures"));
+    m_baudVerdict = new QLabel(this);
+    m_baudVerdict->setObjectName(QStringLiteral("baudVerdict"));
+    rates->addWidget(m_baudFigures, 2, 0, 1, 4);
+    rates->addWidget(m_baudVerdict, 3, 0, 1, 4);
     rates->setColumnStretch(3, 1);
+    connect(m_clock, &QLineEdit::textChanged, this, &CUartDlg::UpdateBaudFigures);
+    connect(m_baudRate, &QComboBox::currentIndexChanged, this, &CUartDlg::UpdateBaudFigures);
+    UpdateBaudFigures();
 
     auto *group = new QGroupBox(QStringLiteral("Set UCR bits (Check to Set bit)"), this);
     m_bits = new QGridLayout(group);
@@ -73,6 +83,35 @@ QCheckBox *CUartDlg::AddBitRow(
     m_bits->addWidget(box, row, 0);
     AddLabel(m_bits, description, row, 1);
     return box;
+}
+
+namespace {
+
+// Green, amber or red, dark on a light window and light on a dark one.
+QColor VerdictColour(BaudVerdict verdict, const QPalette &palette)
+{
+    const int hue = verdict == BaudVerdict::Good ? 120 : verdict == BaudVerdict::Usable ? 38 : 0;
+    const bool darkWindow = palette.color(QPalette::Window).lightness() < 128;
+    return QColor::fromHsl(hue, 200, darkWindow ? 170 : 80);
+}
+
+} // namespace
+
+void CUartDlg::UpdateBaudFigures()
+{
+    const auto figures =
+        ComputeBaudFigures(FromQt(m_clock->text()), FromQt(m_baudRate->currentText()));
+    if (!figures) {
+        m_baudFigures->clear();
+        m_baudVerdict->clear();
+        return;
+    }
+    const BaudFigureTexts texts = DescribeBaudFigures(*figures);
+    m_baudFigures->setText(ToQt(texts.figures));
+    m_baudVerdict->setText(ToQt(texts.verdict));
+    QPalette palette = m_baudVerdict->palette();
+    palette.setColor(QPalette::WindowText, VerdictColour(figures->verdict, palette));
+    m_baudVerdict->setPalette(palette);
 }
 
 UartSettings CUartDlg::Settings() const

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -291,6 +292,45 @@ TEST(UartDlg, OpensAt4MhzAnd9600WithReceiverAndTransmitter)
     clock->setText("fast");
     Click(&dialog, "generateCode");
     EXPECT_EQ(dialog.GeneratedText(), "UBRR = 0x0000 ;\r\nUCR = 0x6 ;");
+}
+
+TEST(UartDlg, TypingTheClockUpdatesTheBaudFigures)
+{
+    test::FakeClipboard clipboard;
+    CUartDlg dialog(clipboard, nullptr);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *figures = Find<QLabel>(&dialog, "baudFigures");
+    auto *verdict = Find<QLabel>(&dialog, "baudVerdict");
+    EXPECT_EQ(figures->text(), "UBRR 25 gives 9615 baud, error +0.2 %");
+    EXPECT_EQ(verdict->text(), "good");
+    const QColor good = verdict->palette().color(QPalette::WindowText);
+
+    auto *clock = Find<QLineEdit>(&dialog, "clock");
+    ASSERT_EQ(QApplication::focusWidget(), clock);
+    QTest::keyClick(clock, Qt::Key_Backspace);
+    EXPECT_TRUE(figures->text().isEmpty()) << "an empty clock shows no figure";
+    QTest::keyClicks(clock, "16");
+    EXPECT_EQ(figures->text(), "UBRR 103 gives 9615 baud, error +0.2 %");
+    QTest::keyClicks(clock, ",5");
+    EXPECT_TRUE(figures->text().isEmpty());
+    EXPECT_TRUE(verdict->text().isEmpty());
+    QTest::keyClick(clock, Qt::Key_Backspace);
+    QTest::keyClick(clock, Qt::Key_Backspace);
+
+    // The baud list, stepped with the keyboard, updates them too: 300 baud at 16 MHz needs
+    // a divisor the 8-bit register cannot hold.
+    auto *baud = Find<QComboBox>(&dialog, "baudRate");
+    baud->setFocus();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(baud, Qt::Key_Up);
+    ASSERT_EQ(baud->currentText(), "300");
+    EXPECT_EQ(figures->text(), "UBRR 3332 is out of range for the chip (8 bits, at most 255)");
+    EXPECT_EQ(verdict->text(), "the lowest baud rate at 16 MHz is 3906");
+    EXPECT_NE(verdict->palette().color(QPalette::WindowText), good);
+    // The generated code is unchanged by all this: it still shows the full divisor.
+    Click(&dialog, "generateCode");
+    EXPECT_EQ(dialog.GeneratedText(), "UBRR = 0x0d04 ;\r\nUCR = 0x18 ;");
 }
 
 TEST(UartDlg, EnterOnCloseEndsLikeEscape)
