@@ -29,8 +29,8 @@ protected:
     void Generate() override;
 
 private:
-    QCheckBox *AddBitRow(
-        const char *objectName, const QString &bitName, const QString &description, bool checked);
+    QCheckBox *AddBitRow(uint16_t id, const char *objectName, const QString &bitName,
+        const QString &description, bool checked);
     // The baud rate the UART really runs at, its error and a coloured verdict, kept up to date
     // while the clock is typed and the rate chosen.
     void UpdateBaudFigures();

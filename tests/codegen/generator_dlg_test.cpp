@@ -154,6 +154,23 @@ TEST_P(GeneratorDialogTest, CloseAndEscapeEndTheDialog)
     }
 }
 
+// Every check box, list and edit box says which register bit it stands for, each its own.
+TEST_P(GeneratorDialogTest, EverySettingControlHasItsOwnBitHelp)
+{
+    auto dialog = GetParam().create(clipboard);
+    QStringList tooltips;
+    for (QWidget *control : dialog->findChildren<QWidget *>()) {
+        if (!qobject_cast<QCheckBox *>(control) && !qobject_cast<QComboBox *>(control)
+            && !(qobject_cast<QLineEdit *>(control) && !control->objectName().isEmpty()))
+            continue;
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(control->whatsThis().isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(tooltips.contains(control->toolTip())) << control->toolTip().toStdString();
+        tooltips << control->toolTip();
+    }
+    EXPECT_GE(tooltips.size(), 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(All, GeneratorDialogTest,
     ::testing::Values(
         DialogKind { "InterruptMask", Create<CInterruptMaskDlg>(),
@@ -176,6 +193,10 @@ TEST(InterruptMaskDlg, OpensClearAndGeneratesFromTheBoxes)
     for (const char *name : { "int1", "int0", "toie1", "ocie1a", "ocie1b", "ticie1", "toie0" })
         EXPECT_FALSE(Find<QCheckBox>(&dialog, name)->isChecked()) << name;
     EXPECT_TRUE(HasLabel(&dialog, "OCE1A"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "toie0")
+                    ->toolTip()
+                    .startsWith("TOIE0: Timer/Counter0 overflow interrupt enable"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "ocie1a")->toolTip().startsWith("OCIE1A:"));
     EXPECT_TRUE(HasLabel(&dialog, "INT1  "));
     EXPECT_TRUE(HasLabel(&dialog, "Generated Code"));
 
@@ -199,6 +220,8 @@ TEST(IoPortDlg, AppendsTheLinesOfEachPort)
     auto *port = Find<QComboBox>(&dialog, "port");
     EXPECT_EQ(Entries(port), QStringList({ "PORTA", "PORTB", "PORTC", "PORTD" }));
     EXPECT_EQ(port->currentIndex(), 0);
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "direction4")->toolTip().startsWith("DDx4:"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "pullUp0")->toolTip().startsWith("PORTx0:"));
     for (const char *row : { "direction", "pullUp" }) {
         for (int bit = 0; bit < 8; ++bit) {
             const QByteArray name = QByteArray(row) + QByteArray::number(bit);
@@ -246,6 +269,7 @@ TEST(McucrDlg, ListsAndTheirIndexes)
     for (const char *list : { "sleepMode", "sense0", "sense1" })
         EXPECT_EQ(Find<QComboBox>(&dialog, list)->currentIndex(), 0) << list;
     EXPECT_TRUE(HasLabel(&dialog, "Bit1 &"));
+    EXPECT_TRUE(Find<QComboBox>(&dialog, "sense1")->toolTip().startsWith("ISC11, ISC10:"));
 
     Click(&dialog, "generateCode");
     EXPECT_EQ(dialog.GeneratedText(), "MCUCR = 0x0;\r\n");
