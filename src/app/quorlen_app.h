@@ -17,6 +17,7 @@ namespace ostrel {
 class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
+class CSnapshotKeeper;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
@@ -51,6 +52,8 @@ public:
 
     CMainFrame *MainFrame() const { return m_mainFrame.get(); }
     CDocTemplate &DocTemplate() const { return *m_docTemplate; }
+    // Null when the program runs without a data folder.
+    CSnapshotKeeper *Snapshots() const { return m_snapshots.get(); }
     const AppServices &Services() const { return m_services; }
 
     const std::string &ProgramDir() const { return m_programDir; }
@@ -88,6 +91,7 @@ private:
     std::string m_workspacePath;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
+    std::unique_ptr<CSnapshotKeeper> m_snapshots;
     RecentFileList m_recentFiles;
     QMetaObject::Connection m_caretConnection;
 };

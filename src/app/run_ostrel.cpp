@@ -48,6 +48,7 @@ int RunOstrel(QApplication &application)
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
+        FromQt(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
     };
 
     std::vector<std::string> arguments;

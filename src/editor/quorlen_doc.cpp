@@ -72,6 +72,7 @@ void CQuorlenDoc::AttachView(CQuorlenView *view)
     connect(view, &QsciScintilla::modificationChanged, this, [this] {
         UpdateModifiedMark();
     });
+    connect(view, &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
 }
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)

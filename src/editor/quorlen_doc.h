@@ -60,6 +60,8 @@ public:
 
 signals:
     void titleChanged();
+    // The text changed, in any of the views.
+    void textEdited();
 
 private:
     void UpdateModifiedMark();
