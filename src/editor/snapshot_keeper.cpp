@@ -181,7 +181,7 @@ void CSnapshotKeeper::RemoveSnapshot(Tracked &tracked)
     });
 }
 
-void CSnapshotKeeper::SnapshotNow()
+void CSnapshotKeeper::TakeDueSnapshots()
 {
     std::vector<CQuorlenDoc *> due;
     for (auto &[document, tracked] : m_tracked)
@@ -189,7 +189,6 @@ void CSnapshotKeeper::SnapshotNow()
             due.push_back(document);
     for (CQuorlenDoc *document : due)
         TakeSnapshot(document);
-    WaitForWriter();
 }
 
 void CSnapshotKeeper::OfferRecovery()

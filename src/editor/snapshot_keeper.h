@@ -42,8 +42,14 @@ public:
     // Asks, for each snapshot of a run that ended abnormally, whether to restore it as a
     // modified document; answers No discard it.
     void OfferRecovery();
-    // Takes the snapshots that are due later now, and waits until every write has finished.
-    void SnapshotNow();
+    // Takes the snapshots that are due later now: copies the texts and hands them to the writer.
+    void TakeDueSnapshots();
+    // The same, then waits until every write has finished.
+    void SnapshotNow()
+    {
+        TakeDueSnapshots();
+        WaitForWriter();
+    }
     void WaitForWriter() { m_writer.waitForDone(); }
 
     const SnapshotStore &Store() const { return m_store; }

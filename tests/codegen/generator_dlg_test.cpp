@@ -197,6 +197,18 @@ TEST(InterruptMaskDlg, OpensClearAndGeneratesFromTheBoxes)
                     ->toolTip()
                     .startsWith("TOIE0: Timer/Counter0 overflow interrupt enable"));
     EXPECT_TRUE(Find<QCheckBox>(&dialog, "ocie1a")->toolTip().startsWith("OCIE1A:"));
+    // Shift+F1 on the focused box shows its What's This text.
+    QApplication::setActiveWindow(&dialog);
+    Find<QCheckBox>(&dialog, "toie0")->setFocus();
+    QTest::keyClick(Find<QCheckBox>(&dialog, "toie0"), Qt::Key_F1, Qt::ShiftModifier);
+    bool shown = false;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->inherits("QWhatsThat")) {
+            shown = true;
+            delete top;
+        }
+    }
+    EXPECT_TRUE(shown);
     EXPECT_TRUE(HasLabel(&dialog, "INT1  "));
     EXPECT_TRUE(HasLabel(&dialog, "Generated Code"));
 

@@ -125,6 +125,12 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
     ASSERT_EQ(Stored().size(), 1u);
     EXPECT_EQ(Keeper().Store().ReadContent(Stored()[0].file), "typed " + original);
     EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string> { Keeper().Session() });
+    // Another instance starting now leaves the snapshots of this running one alone.
+    test::FakeMessageBoxes otherMessages;
+    CSnapshotKeeper other(f.dir.File("data"), f.App().DocTemplate(), otherMessages);
+    other.OfferRecovery();
+    EXPECT_TRUE(otherMessages.shown.empty());
+    EXPECT_EQ(Stored().size(), 1u);
     view->undo();
     EXPECT_EQ(view->TextBytes(), original);
     EXPECT_FALSE(doc->IsModified());
