@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -41,7 +42,10 @@ int64_t Now()
 void ReplaceTextKeepingUndo(CQuorlenView *view, std::string_view bytes)
 {
     view->setUtf8(IsValidUtf8(bytes));
-    switch (DetectLineEnd(bytes, LineEnd::Lf)) {
+    const LineEnd fallback = view->eolMode() == QsciScintilla::EolWindows ? LineEnd::CrLf
+        : view->eolMode() == QsciScintilla::EolMac                        ? LineEnd::Cr
+                                                                          : LineEnd::Lf;
+    switch (DetectLineEnd(bytes, fallback)) {
     case LineEnd::CrLf:
         view->setEolMode(QsciScintilla::EolWindows);
         break;
