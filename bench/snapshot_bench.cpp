@@ -39,6 +39,8 @@ public:
     Clipboard &SystemClipboard() override { return *this; }
     void RecordOpenedFile(const std::string &) override { }
     void AddToRecentFiles(const std::string &) override { }
+    void RefreshIndicators() override { }
+    void ShowPopupMenu(uint16_t, int, int) override { }
 };
 
 double Median(std::vector<double> values)
@@ -90,7 +92,7 @@ int main(int argc, char **argv)
         writing.push_back(std::chrono::duration<double, std::milli>(written - handedOver).count());
     }
     std::printf("snapshot of a %.1f MB document, %d runs\n",
-        static_cast<double>(view->TextBytes().size()) / (1024.0 * 1024.0), runs);
+        static_cast<double>(document->TextBytes().size()) / (1024.0 * 1024.0), runs);
     std::printf("  on the event loop: median %.2f ms, max %.2f ms\n", Median(onEventLoop),
         *std::max_element(onEventLoop.begin(), onEventLoop.end()));
     std::printf(

@@ -75,6 +75,9 @@ public:
     Clipboard &SystemClipboard() override { return m_services.clipboard; }
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
+    // The caret line in the status bar and the project's name in the project box.
+    void RefreshIndicators() override;
+    void ShowPopupMenu(uint16_t menuId, int x, int y) override;
 
 private:
     void RestoreWorkspace();
@@ -82,8 +85,6 @@ private:
     void ShowRecentFiles();
     void OnActiveWindowChanged();
     void OnViewDestroyed(CQuorlenView *view);
-    // The caret line in the status bar and the project's name in the project box.
-    void RefreshIndicators();
 
     AppServices m_services;
     AppPaths m_paths;
@@ -93,7 +94,6 @@ private:
     std::unique_ptr<CDocTemplate> m_docTemplate;
     std::unique_ptr<CSnapshotKeeper> m_snapshots;
     RecentFileList m_recentFiles;
-    QMetaObject::Connection m_caretConnection;
 };
 
 } // namespace ostrel

@@ -1,8 +1,6 @@
 #include "editor/snapshot_keeper.h"
 
 #include "editor/quorlen_doc.h"
-#include "editor/quorlen_view.h"
-#include "editor/text_bytes.h"
 #include "framework/doc_template.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_services.h"
@@ -35,32 +33,6 @@ int64_t Now()
     return std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-// The document's text becomes `bytes` as one edit that Undo takes back, so the document is
-// modified and its file's own text is one Undo away.
-void ReplaceTextKeepingUndo(CQuorlenView *view, std::string_view bytes)
-{
-    view->setUtf8(IsValidUtf8(bytes));
-    const LineEnd fallback = view->eolMode() == QsciScintilla::EolWindows ? LineEnd::CrLf
-        : view->eolMode() == QsciScintilla::EolMac                        ? LineEnd::Cr
-                                                                          : LineEnd::Lf;
-    switch (DetectLineEnd(bytes, fallback)) {
-    case LineEnd::CrLf:
-        view->setEolMode(QsciScintilla::EolWindows);
-        break;
-    case LineEnd::Lf:
-        view->setEolMode(QsciScintilla::EolUnix);
-        break;
-    case LineEnd::Cr:
-        view->setEolMode(QsciScintilla::EolMac);
-        break;
-    }
-    view->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-    view->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    view->SendScintilla(
-        QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
-    view->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
 }
 
 } // namespace
@@ -158,14 +130,14 @@ void CSnapshotKeeper::TakeSnapshot(CQuorlenDoc *document)
     Tracked &tracked = found->second;
     tracked.timer->stop();
     tracked.pendingSince.invalidate();
-    if (!document->IsModified() || document->Views().empty())
+    if (!document->IsModified())
         return;
 
     SnapshotInfo info { document->PathName(), document->Title(), Now() };
     if (!info.title.empty() && info.title.back() == '*')
         info.title.pop_back();
     // The only work on this thread: one copy of the bytes, never through a QString.
-    auto bytes = std::make_shared<const std::string>(document->Views().front()->TextBytes());
+    auto bytes = std::make_shared<const std::string>(document->TextBytes());
     tracked.stored = true;
     m_writer.start([this, store = m_store, session = m_session, name = tracked.name,
                        info = std::move(info), bytes] {
@@ -238,9 +210,9 @@ bool CSnapshotKeeper::RestoreSnapshot(const StoredSnapshot &snapshot)
         if (document && !path.empty())
             document->SetPathName(path);
     }
-    if (!document || document->Views().empty())
+    if (!document)
         return false;
-    ReplaceTextKeepingUndo(document->Views().front(), *bytes);
+    document->ReplaceBytes(*bytes);
     // In this run's folder before the old snapshot goes.
     TakeSnapshot(document);
     WaitForWriter();
