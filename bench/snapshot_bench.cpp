@@ -6,9 +6,7 @@
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
 #include "framework/doc_template.h"
-#include "platform/clipboard.h"
-#include "platform/file_dialogs.h"
-#include "platform/message_boxes.h"
+#include "platform/qt_services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,21 +24,22 @@ namespace {
 
 using namespace ostrel;
 
-class QuietHost : public DocumentHost, MessageBoxes, FileDialogs, Clipboard
+// Nothing is asked and nothing is copied while the benchmark runs.
+class BenchHost : public DocumentHost
 {
 public:
-    MessageAnswer Show(const MessageRequest &) override { return MessageAnswer::No; }
-    std::optional<std::string> OpenFile(const FileDialogRequest &) override { return {}; }
-    std::optional<std::string> SaveFile(const FileDialogRequest &) override { return {}; }
-    void SetText(const std::string &) override { }
-    std::string Text() const override { return {}; }
-    MessageBoxes &Messages() override { return *this; }
-    FileDialogs &Dialogs() override { return *this; }
-    Clipboard &SystemClipboard() override { return *this; }
+    MessageBoxes &Messages() override { return m_messages; }
+    FileDialogs &Dialogs() override { return m_dialogs; }
+    Clipboard &SystemClipboard() override { return m_clipboard; }
     void RecordOpenedFile(const std::string &) override { }
     void AddToRecentFiles(const std::string &) override { }
     void RefreshIndicators() override { }
     void ShowPopupMenu(uint16_t, int, int) override { }
+
+private:
+    QtMessageBoxes m_messages;
+    QtFileDialogs m_dialogs;
+    QtClipboard m_clipboard;
 };
 
 double Median(std::vector<double> values)
@@ -67,7 +66,7 @@ int main(int argc, char **argv)
             out << line;
     }
 
-    QuietHost host;
+    BenchHost host;
     QMdiArea area;
     CDocTemplate documents(host, &area);
     CQuorlenDoc *document = documents.OpenDocumentFile(path);
