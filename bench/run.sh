@@ -8,3 +8,4 @@ large=$(mktemp -d)/LARGE.C
 "$1/bin/editor_bench" "$large"
 rm -rf "$(dirname "$large")"
 "$1/bin/build_bench" 21
+"$1/bin/snapshot_bench" 21

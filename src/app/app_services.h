@@ -34,6 +34,7 @@ struct AppPaths
 {
     std::string programDir; // the directory of the running executable
     std::string configDir; // the user's configuration folder for this program
+    std::string dataDir; // the user's data folder: snapshots of unsaved work; empty for none
 };
 
 // The whole program: real services, start-up, the event loop. `arguments` are main's argv as

@@ -9,6 +9,7 @@
 #include "editor/child_frame.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
+#include "editor/snapshot_keeper.h"
 #include "framework/doc_template.h"
 #include "framework/path_parts.h"
 #include "platform/file_dialogs.h"
@@ -61,8 +62,9 @@ CQuorlenApp::CQuorlenApp(AppServices services, AppPaths paths)
 CQuorlenApp::~CQuorlenApp()
 {
     // The output window and the documents with their windows go before the main window that
-    // holds them.
+    // holds them; the documents' snapshots are settled while they are still there.
     m_build.reset();
+    m_snapshots.reset();
     m_docTemplate.reset();
     m_mainFrame.reset();
 }
@@ -72,6 +74,9 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     m_recentFiles.ReadFrom(m_services.profile);
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_services.keyboardLocks);
     m_docTemplate = std::make_unique<CDocTemplate>(*this, m_mainFrame->MdiArea());
+    if (!m_paths.dataDir.empty())
+        m_snapshots =
+            std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docTemplate, m_services.messages);
     connect(m_docTemplate.get(), &CDocTemplate::documentCountChanged, this, [this](int count) {
         m_mainFrame->SetDocumentOpen(count > 0);
     });
@@ -107,6 +112,8 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     m_project.Reload(m_services.messages);
     if (m_mainFrame->MdiArea()->activeSubWindow())
         RefreshIndicators();
+    if (m_snapshots)
+        m_snapshots->OfferRecovery();
     return true;
 }
 

@@ -18,6 +18,7 @@ class BuildController;
 class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
+class CSnapshotKeeper;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
@@ -54,6 +55,8 @@ public:
 
     CMainFrame *MainFrame() const { return m_mainFrame.get(); }
     CDocTemplate &DocTemplate() const { return *m_docTemplate; }
+    // Null when the program runs without a data folder.
+    CSnapshotKeeper *Snapshots() const { return m_snapshots.get(); }
     const AppServices &Services() const { return m_services; }
 
     const std::string &ProgramDir() const { return m_programDir; }
@@ -90,6 +93,7 @@ private:
     std::string m_workspacePath;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
+    std::unique_ptr<CSnapshotKeeper> m_snapshots;
     RecentFileList m_recentFiles;
     ProjectSession m_project;
     std::unique_ptr<BuildController> m_build;

@@ -51,6 +51,7 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
+        FromQt(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
     };
 
     CQuorlenApp app(services, paths);

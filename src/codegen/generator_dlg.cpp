@@ -2,6 +2,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/qt_services.h"
+#include "res/register_help.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,6 +84,14 @@ void CGeneratorDlg::ShowCode(const std::string &code)
 void CGeneratorDlg::CopyToClipboard()
 {
     m_clipboard.SetText(m_code);
+}
+
+void SetRegisterHelp(QWidget *control, uint16_t dialogId, uint16_t controlId)
+{
+    if (const RegisterHelp *help = FindRegisterHelp(dialogId, controlId)) {
+        control->setToolTip(QString::fromUtf8(help->tooltip));
+        control->setWhatsThis(QString::fromUtf8(help->whatsThis));
+    }
 }
 
 void AddLabel(QGridLayout *grid, const QString &text, int row, int column)

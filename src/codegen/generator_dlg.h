@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <string>
 
 class QGridLayout;
@@ -51,6 +52,9 @@ private:
     QPlainTextEdit *m_codeBox = nullptr;
     std::string m_code;
 };
+
+// The control's tooltip and What's This text: the register bit it stands for on the chip.
+void SetRegisterHelp(QWidget *control, uint16_t dialogId, uint16_t controlId);
 
 // A static text in a cell of a settings grid.
 void AddLabel(QGridLayout *grid, const QString &text, int row, int column);

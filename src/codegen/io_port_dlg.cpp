@@ -1,5 +1,7 @@
 #include "codegen/io_port_dlg.h"
 
+#include "res/register_help.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,6 +22,7 @@ CIoPortDlg::CIoPortDlg(Clipboard &clipboard, QWidget *parent)
     for (const char *name : kIoPortNames)
         m_port->addItem(QString::fromLatin1(name));
     m_port->setCurrentIndex(0);
+    SetRegisterHelp(m_port, kIoPortDialogId, 1105);
 
     auto *portRow = new QHBoxLayout;
     portRow->addWidget(new QLabel(QStringLiteral("Select Port"), this));
@@ -28,18 +31,18 @@ CIoPortDlg::CIoPortDlg(Clipboard &clipboard, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(portRow);
-    layout->addWidget(CreateBitRow(
-        QStringLiteral("Direction Bits (Check to mark as O/P)"), "direction", m_direction));
-    layout->addWidget(
-        CreateBitRow(QStringLiteral("Port Bits (Check to Enable pull-up)"), "pullUp", m_pullUp));
+    layout->addWidget(CreateBitRow(QStringLiteral("Direction Bits (Check to mark as O/P)"),
+        "direction", { 1106, 1107, 1108, 1088, 1089, 1090, 1091, 1092 }, m_direction));
+    layout->addWidget(CreateBitRow(QStringLiteral("Port Bits (Check to Enable pull-up)"), "pullUp",
+        { 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029 }, m_pullUp));
     layout->addLayout(
         CreateCodeArea({ QStringLiteral("&Generate Code"), QStringLiteral("Generated code:"),
             QStringLiteral("&Copy To Clipboard"), QStringLiteral("&Close") }));
     CodeBox()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-QGroupBox *CIoPortDlg::CreateBitRow(
-    const QString &title, const char *name, std::array<QCheckBox *, 8> &boxes)
+QGroupBox *CIoPortDlg::CreateBitRow(const QString &title, const char *name,
+    const std::array<uint16_t, 8> &ids, std::array<QCheckBox *, 8> &boxes)
 {
     auto *group = new QGroupBox(title, this);
     auto *grid = new QGridLayout(group);
@@ -51,6 +54,7 @@ QGroupBox *CIoPortDlg::CreateBitRow(
         auto *box = new QCheckBox(group);
         box->setObjectName(QString::fromLatin1(name) + QString::number(bit));
         box->setAccessibleName(title + QStringLiteral(" bit ") + QString::number(bit));
+        SetRegisterHelp(box, kIoPortDialogId, ids[static_cast<size_t>(column)]);
         grid->addWidget(box, 2, column);
         boxes[static_cast<size_t>(bit)] = box;
     }

@@ -27,8 +27,9 @@ protected:
 
 private:
     // Eight text-less boxes under the column labels 7 to 0; index n of the array is bit n.
-    QGroupBox *CreateBitRow(
-        const QString &title, const char *name, std::array<QCheckBox *, 8> &boxes);
+    // `ids` are the boxes' control ids from left (bit 7) to right (bit 0).
+    QGroupBox *CreateBitRow(const QString &title, const char *name,
+        const std::array<uint16_t, 8> &ids, std::array<QCheckBox *, 8> &boxes);
 
     QComboBox *m_port;
     std::array<QCheckBox *, 8> m_direction {};

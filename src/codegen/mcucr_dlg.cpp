@@ -1,5 +1,7 @@
 #include "codegen/mcucr_dlg.h"
 
+#include "res/register_help.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -78,6 +80,11 @@ CMcucrDlg::CMcucrDlg(Clipboard &clipboard, QWidget *parent)
         SenseEntries(QStringLiteral("INT0")));
     m_sense1 = CreateList("sense1", QStringLiteral("Interrupt Sense Control 1"),
         SenseEntries(QStringLiteral("INT1")));
+    SetRegisterHelp(m_sre, kMcucrDialogId, 1085);
+    SetRegisterHelp(m_srw, kMcucrDialogId, 1086);
+    SetRegisterHelp(m_sleepMode, kMcucrDialogId, 1110);
+    SetRegisterHelp(m_sense0, kMcucrDialogId, 1111);
+    SetRegisterHelp(m_sense1, kMcucrDialogId, 1108);
 
     auto *group = new QGroupBox(
         QStringLiteral("Set MCUCR bits (Use this dialog only for non-mega devices)"), this);

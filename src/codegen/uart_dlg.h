@@ -6,6 +6,7 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 
 namespace ostrel {
@@ -28,11 +29,16 @@ protected:
     void Generate() override;
 
 private:
-    QCheckBox *AddBitRow(
-        const char *objectName, const QString &bitName, const QString &description, bool checked);
+    QCheckBox *AddBitRow(uint16_t id, const char *objectName, const QString &bitName,
+        const QString &description, bool checked);
+    // The baud rate the UART really runs at, its error and a coloured verdict, kept up to date
+    // while the clock is typed and the rate chosen.
+    void UpdateBaudFigures();
 
     QLineEdit *m_clock;
     QComboBox *m_baudRate;
+    QLabel *m_baudFigures;
+    QLabel *m_baudVerdict;
     QGridLayout *m_bits;
     QCheckBox *m_rxcie;
     QCheckBox *m_txcie;

@@ -68,6 +68,7 @@ CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
 {
     m_spareEditor = std::make_unique<QsciScintilla>();
     ApplyTextSettings(m_spareEditor.get());
+    connect(m_spareEditor.get(), &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
     m_text = m_spareEditor->document();
 }
 
@@ -104,6 +105,7 @@ QsciScintilla &CQuorlenDoc::Editor() const
         m_spareEditor = std::make_unique<QsciScintilla>();
         m_spareEditor->setDocument(m_text);
         ApplyTextSettings(m_spareEditor.get());
+        connect(m_spareEditor.get(), &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
     }
     return *m_spareEditor;
 }
@@ -117,6 +119,7 @@ void CQuorlenDoc::AttachView(CQuorlenView *view)
     connect(view, &QsciScintilla::modificationChanged, this, [this] {
         UpdateModifiedMark();
     });
+    connect(view, &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
 }
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)
@@ -125,7 +128,7 @@ void CQuorlenDoc::DetachView(CQuorlenView *view)
     std::erase(m_views, view);
 }
 
-void CQuorlenDoc::LoadBytes(std::string_view bytes)
+void CQuorlenDoc::AdoptTextSettings(std::string_view bytes)
 {
     m_utf8 = IsValidUtf8(bytes);
     m_lineEnd = DetectLineEnd(bytes, m_lineEnd);
@@ -133,6 +136,22 @@ void CQuorlenDoc::LoadBytes(std::string_view bytes)
         ApplyTextSettings(m_spareEditor.get());
     for (CQuorlenView *view : m_views)
         ApplyTextSettings(view);
+}
+
+void CQuorlenDoc::ReplaceBytes(std::string_view bytes)
+{
+    AdoptTextSettings(bytes);
+    QsciScintilla &editor = Editor();
+    editor.SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
+    editor.SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor.SendScintilla(
+        QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
+    editor.SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
+}
+
+void CQuorlenDoc::LoadBytes(std::string_view bytes)
+{
+    AdoptTextSettings(bytes);
     QsciScintilla &editor = Editor();
     editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0L);
     editor.SendScintilla(QsciScintilla::SCI_CLEARALL);

@@ -63,6 +63,9 @@ public:
     // Replaces the text with the bytes as they are (NUL bytes included), without undo history,
     // and marks it unmodified. Chooses UTF-8 or single-byte display and the typed line end.
     void LoadBytes(std::string_view bytes);
+    // Replaces the text with the bytes as one edit that Undo takes back, so the document is
+    // modified and the text before is one Undo away.
+    void ReplaceBytes(std::string_view bytes);
     // The text as bytes, exactly as stored.
     std::string TextBytes() const;
     // The shared text that views show.
@@ -78,6 +81,8 @@ public:
 
 signals:
     void titleChanged();
+    // The text changed, in any of the views.
+    void textEdited();
 
 private:
     void UpdateModifiedMark();
@@ -87,6 +92,8 @@ private:
     // document's own that is never shown. Every editor on a text costs time on each change,
     // so the spare one goes as soon as a view attaches.
     QsciScintilla &Editor() const;
+    // UTF-8 or single-byte display and the typed line end, from the bytes about to be shown.
+    void AdoptTextSettings(std::string_view bytes);
 
     DocumentHost &m_host;
     // Declared before the text: the text must let go of its document while an editor still

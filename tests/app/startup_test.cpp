@@ -146,7 +146,7 @@ TEST(Startup, UnwritableProgramDirectoryKeepsWorkspaceInConfigFolder)
     AppFixture f;
     // Not a directory at all: nothing can be written there.
     WriteText(f.dir.File("file"), "");
-    CQuorlenApp app(f.Services(), AppPaths { f.dir.File("file/bin"), f.dir.File("config") });
+    CQuorlenApp app(f.Services(), AppPaths { f.dir.File("file/bin"), f.dir.File("config"), {} });
     const std::string source = f.dir.File("MAIN.C");
     WriteText(source, "x");
     app.InitInstance({ "ostrel", source });

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -153,6 +154,23 @@ TEST_P(GeneratorDialogTest, CloseAndEscapeEndTheDialog)
     }
 }
 
+// Every check box, list and edit box says which register bit it stands for, each its own.
+TEST_P(GeneratorDialogTest, EverySettingControlHasItsOwnBitHelp)
+{
+    auto dialog = GetParam().create(clipboard);
+    QStringList tooltips;
+    for (QWidget *control : dialog->findChildren<QWidget *>()) {
+        if (!qobject_cast<QCheckBox *>(control) && !qobject_cast<QComboBox *>(control)
+            && !(qobject_cast<QLineEdit *>(control) && !control->objectName().isEmpty()))
+            continue;
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(control->whatsThis().isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(tooltips.contains(control->toolTip())) << control->toolTip().toStdString();
+        tooltips << control->toolTip();
+    }
+    EXPECT_GE(tooltips.size(), 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(All, GeneratorDialogTest,
     ::testing::Values(
         DialogKind { "InterruptMask", Create<CInterruptMaskDlg>(),
@@ -175,6 +193,22 @@ TEST(InterruptMaskDlg, OpensClearAndGeneratesFromTheBoxes)
     for (const char *name : { "int1", "int0", "toie1", "ocie1a", "ocie1b", "ticie1", "toie0" })
         EXPECT_FALSE(Find<QCheckBox>(&dialog, name)->isChecked()) << name;
     EXPECT_TRUE(HasLabel(&dialog, "OCE1A"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "toie0")
+                    ->toolTip()
+                    .startsWith("TOIE0: Timer/Counter0 overflow interrupt enable"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "ocie1a")->toolTip().startsWith("OCIE1A:"));
+    // Shift+F1 on the focused box shows its What's This text.
+    QApplication::setActiveWindow(&dialog);
+    Find<QCheckBox>(&dialog, "toie0")->setFocus();
+    QTest::keyClick(Find<QCheckBox>(&dialog, "toie0"), Qt::Key_F1, Qt::ShiftModifier);
+    bool shown = false;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->inherits("QWhatsThat")) {
+            shown = true;
+            delete top;
+        }
+    }
+    EXPECT_TRUE(shown);
     EXPECT_TRUE(HasLabel(&dialog, "INT1  "));
     EXPECT_TRUE(HasLabel(&dialog, "Generated Code"));
 
@@ -198,6 +232,8 @@ TEST(IoPortDlg, AppendsTheLinesOfEachPort)
     auto *port = Find<QComboBox>(&dialog, "port");
     EXPECT_EQ(Entries(port), QStringList({ "PORTA", "PORTB", "PORTC", "PORTD" }));
     EXPECT_EQ(port->currentIndex(), 0);
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "direction4")->toolTip().startsWith("DDx4:"));
+    EXPECT_TRUE(Find<QCheckBox>(&dialog, "pullUp0")->toolTip().startsWith("PORTx0:"));
     for (const char *row : { "direction", "pullUp" }) {
         for (int bit = 0; bit < 8; ++bit) {
             const QByteArray name = QByteArray(row) + QByteArray::number(bit);
@@ -245,6 +281,7 @@ TEST(McucrDlg, ListsAndTheirIndexes)
     for (const char *list : { "sleepMode", "sense0", "sense1" })
         EXPECT_EQ(Find<QComboBox>(&dialog, list)->currentIndex(), 0) << list;
     EXPECT_TRUE(HasLabel(&dialog, "Bit1 &"));
+    EXPECT_TRUE(Find<QComboBox>(&dialog, "sense1")->toolTip().startsWith("ISC11, ISC10:"));
 
     Click(&dialog, "generateCode");
     EXPECT_EQ(dialog.GeneratedText(), "MCUCR = 0x0;\r\n");
@@ -291,6 +328,45 @@ TEST(UartDlg, OpensAt4MhzAnd9600WithReceiverAndTransmitter)
     clock->setText("fast");
     Click(&dialog, "generateCode");
     EXPECT_EQ(dialog.GeneratedText(), "UBRR = 0x0000 ;\r\nUCR = 0x6 ;");
+}
+
+TEST(UartDlg, TypingTheClockUpdatesTheBaudFigures)
+{
+    test::FakeClipboard clipboard;
+    CUartDlg dialog(clipboard, nullptr);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *figures = Find<QLabel>(&dialog, "baudFigures");
+    auto *verdict = Find<QLabel>(&dialog, "baudVerdict");
+    EXPECT_EQ(figures->text(), "UBRR 25 gives 9615 baud, error +0.2 %");
+    EXPECT_EQ(verdict->text(), "good");
+    const QColor good = verdict->palette().color(QPalette::WindowText);
+
+    auto *clock = Find<QLineEdit>(&dialog, "clock");
+    ASSERT_EQ(QApplication::focusWidget(), clock);
+    QTest::keyClick(clock, Qt::Key_Backspace);
+    EXPECT_TRUE(figures->text().isEmpty()) << "an empty clock shows no figure";
+    QTest::keyClicks(clock, "16");
+    EXPECT_EQ(figures->text(), "UBRR 103 gives 9615 baud, error +0.2 %");
+    QTest::keyClicks(clock, ",5");
+    EXPECT_TRUE(figures->text().isEmpty());
+    EXPECT_TRUE(verdict->text().isEmpty());
+    QTest::keyClick(clock, Qt::Key_Backspace);
+    QTest::keyClick(clock, Qt::Key_Backspace);
+
+    // The baud list, stepped with the keyboard, updates them too: 300 baud at 16 MHz needs
+    // a divisor the 8-bit register cannot hold.
+    auto *baud = Find<QComboBox>(&dialog, "baudRate");
+    baud->setFocus();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(baud, Qt::Key_Up);
+    ASSERT_EQ(baud->currentText(), "300");
+    EXPECT_EQ(figures->text(), "UBRR 3332 is out of range for the chip (8 bits, at most 255)");
+    EXPECT_EQ(verdict->text(), "the lowest baud rate at 16 MHz is 3906");
+    EXPECT_NE(verdict->palette().color(QPalette::WindowText), good);
+    // The generated code is unchanged by all this: it still shows the full divisor.
+    Click(&dialog, "generateCode");
+    EXPECT_EQ(dialog.GeneratedText(), "UBRR = 0x0d04 ;\r\nUCR = 0x18 ;");
 }
 
 TEST(UartDlg, EnterOnCloseEndsLikeEscape)

@@ -16,7 +16,8 @@ AppFixture::~AppFixture()
 
 CQuorlenApp &AppFixture::Start(const std::vector<std::string> &words)
 {
-    app = std::make_unique<CQuorlenApp>(Services(), AppPaths { ProgramDir(), dir.File("config") });
+    app = std::make_unique<CQuorlenApp>(
+        Services(), AppPaths { ProgramDir(), dir.File("config"), dir.File("data") });
     std::vector<std::string> arguments { ProgramDir() + "/ostrel" };
     arguments.insert(arguments.end(), words.begin(), words.end());
     app->InitInstance(arguments);

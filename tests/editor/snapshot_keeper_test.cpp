@@ -1,0 +1,153 @@
+#include "app/main_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "editor/snapshot_keeper.h"
+#include "framework/doc_template.h"
+#include "support/app_fixture.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ostrel {
+namespace {
+
+using test::AppFixture;
+
+Bytes ToBytes(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+// Everything below the snapshots folder: session folders, snapshots and lock files.
+std::vector<std::string> FolderContents(const std::filesystem::path &folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder, error))
+        names.push_back(std::filesystem::relative(entry.path(), folder).string());
+    return names;
+}
+
+class SnapshotKeeperTest : public ::testing::Test
+{
+protected:
+    CSnapshotKeeper &Keeper() { return *f.App().Snapshots(); }
+    std::vector<StoredSnapshot> Stored() { return Keeper().Store().List(Keeper().Session()); }
+    std::filesystem::path SnapshotsFolder() { return f.dir.Path() / "data" / "snapshots"; }
+    CQuorlenView *Type(CQuorlenDoc *doc, const char *text)
+    {
+        CQuorlenView *view = doc->Views().front();
+        view->setFocus();
+        QTest::keyClicks(view, QString::fromLatin1(text));
+        return view;
+    }
+
+    AppFixture f;
+};
+
+TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalExit)
+{
+    const std::string path = f.dir.File("MAIN.C");
+    test::WriteBytes(path, ToBytes("int x;\r\n\xe9\r\n"));
+    f.Start({ path });
+    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
+    Keeper().SetDelay(0);
+
+    // Throttled through the event loop: the snapshot comes after the last key.
+    QSignalSpy written(&Keeper(), &CSnapshotKeeper::snapshotWritten);
+    Type(doc, "ab");
+    ASSERT_TRUE(written.wait(5000));
+    Keeper().WaitForWriter();
+    auto stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].info.originalPath, path);
+    EXPECT_EQ(stored[0].info.title, "MAIN.C");
+    EXPECT_EQ(Keeper().Store().ReadContent(stored[0].file), "abint x;\r\n\xe9\r\n");
+    EXPECT_EQ(test::ReadBytes(path), ToBytes("int x;\r\n\xe9\r\n")) << "the file is not touched";
+
+    ASSERT_TRUE(doc->DoFileSave());
+    Keeper().WaitForWriter();
+    EXPECT_TRUE(Stored().empty()) << "a save removes the snapshot";
+
+    // An untitled document too; then quitting and discarding both leaves nothing behind.
+    CQuorlenDoc *untitled = f.App().DocTemplate().OpenDocumentFile(std::string());
+    Type(untitled, "new");
+    Type(doc, "c");
+    Keeper().SnapshotNow();
+    EXPECT_EQ(Stored().size(), 2u);
+    f.messages.answers = { MessageAnswer::No, MessageAnswer::No };
+    f.App().OnAppExit();
+    EXPECT_EQ(f.messages.Count("Save changes to MAIN.C?"), 1u);
+    f.app.reset();
+    EXPECT_EQ(FolderContents(SnapshotsFolder()), std::vector<std::string>());
+}
+
+// The process is killed while a document is modified; the next start offers its snapshot and
+// restores the bytes exactly, as a modified document whose file is one Undo away.
+TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
+{
+    const std::string original("/* caf\xe9 */\r\nint x;\r\n", 20);
+    const std::string path = f.dir.File("MAIN.C");
+    test::WriteBytes(path, ToBytes(original));
+
+    QProcess child;
+    child.start(QStringLiteral(OSTREL_BINARY_DIR "/bin/snapshot_crash_driver"),
+        { QString::fromStdString(f.ProgramDir()), QString::fromStdString(f.dir.File("data")),
+            QString::fromStdString(path), QStringLiteral("typed ") });
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray output;
+    while (!output.contains("ready\n") && child.waitForReadyRead(30000))
+        output += child.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("ready\n")) << output.constData();
+    child.kill(); // SIGKILL
+    ASSERT_TRUE(child.waitForFinished());
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    f.messages.answers = { MessageAnswer::Yes };
+    f.Start();
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    const MessageRequest &question = f.messages.shown[0];
+    EXPECT_NE(question.text.find("MAIN.C (" + path + ")"), std::string::npos) << question.text;
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+
+    CQuorlenDoc *doc = f.App().DocTemplate().FindDocument(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->IsModified());
+    CQuorlenView *view = doc->Views().front();
+    EXPECT_EQ(view->TextBytes(), "typed " + original);
+    EXPECT_EQ(test::ReadBytes(path), ToBytes(original));
+    // The snapshot moved into this run; the killed run's folder is gone.
+    Keeper().WaitForWriter();
+    ASSERT_EQ(Stored().size(), 1u);
+    EXPECT_EQ(Keeper().Store().ReadContent(Stored()[0].file), "typed " + original);
+    EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string> { Keeper().Session() });
+    // Another instance starting now leaves the snapshots of this running one alone.
+    test::FakeMessageBoxes otherMessages;
+    CSnapshotKeeper other(f.dir.File("data"), f.App().DocTemplate(), otherMessages);
+    other.OfferRecovery();
+    EXPECT_TRUE(otherMessages.shown.empty());
+    EXPECT_EQ(Stored().size(), 1u);
+    view->undo();
+    EXPECT_EQ(view->TextBytes(), original);
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(SnapshotKeeperTest, DeclinedSnapshotIsDiscarded)
+{
+    {
+        SnapshotStore store(SnapshotsFolder());
+        ASSERT_TRUE(store.Write("0000000000001-dead", "doc1", { "", "Ostrel3", 0 }, "lost?"));
+    }
+    f.messages.answers = { MessageAnswer::No };
+    f.Start();
+    EXPECT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_TRUE(f.App().DocTemplate().Documents().size() <= 1u);
+    EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string>());
+}
+
+} // namespace
+} // namespace ostrel
