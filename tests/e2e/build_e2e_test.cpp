@@ -167,6 +167,8 @@ TEST_F(BuildE2eTest, WhatStopsCompileBeforeTheCompilerStarts)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         f.app.reset();
+        // Each case starts afresh: the unsaved text of the one before is no crash to recover.
+        fs::remove_all(f.dir.File("data"));
         f.messages.shown.clear();
         fs::remove(f.ProgramDir() + "/fake-compiler.log");
         Start(c.projectOpen);

@@ -26,9 +26,10 @@ int main(int argc, char **argv)
     test::FakeProfile profile;
     test::FakeClipboard clipboard;
     test::FakeKeyboardLocks keyboardLocks;
-    test::FakePrintSetup printSetup;
+    test::FakePrinting printing;
+    test::FakeProcessLauncher processes;
     CQuorlenApp app(
-        { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup },
+        { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing, processes },
         { argv[1], std::string(argv[1]) + "/config", argv[2] });
     if (!app.InitInstance({ "ostrel", argv[3] }) || !app.Snapshots())
         return 3;
