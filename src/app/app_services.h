@@ -13,6 +13,7 @@ class MessageBoxes;
 class PrintSetup;
 class Profile;
 class Sleeper;
+class SystemLook;
 
 // The platform services the application uses; tests hand in fakes.
 struct AppServices
@@ -24,6 +25,7 @@ struct AppServices
     Clipboard &clipboard;
     KeyboardLocks &keyboardLocks;
     PrintSetup &printSetup;
+    SystemLook &systemLook;
 };
 
 // Where the program lives and where per-user files go when it cannot write there.

@@ -66,7 +66,8 @@ CQuorlenApp::~CQuorlenApp()
 bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
 {
     m_recentFiles.ReadFrom(m_services.profile);
-    m_mainFrame = std::make_unique<CMainFrame>(*this, m_services.keyboardLocks);
+    m_mainFrame =
+        std::make_unique<CMainFrame>(*this, m_services.keyboardLocks, m_services.systemLook);
     m_docTemplate = std::make_unique<CDocTemplate>(*this, m_mainFrame->MdiArea());
     connect(m_docTemplate.get(), &CDocTemplate::documentCountChanged, this, [this](int count) {
         m_mainFrame->SetDocumentOpen(count > 0);

@@ -6,6 +6,7 @@
 #include "framework/doc_template.h"
 #include "platform/qt_platform_extras.h"
 #include "platform/qt_services.h"
+#include "platform/qt_system_look.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -43,8 +44,9 @@ int RunOstrel(QApplication &application)
     QtClipboard clipboard;
     QtKeyboardLocks keyboardLocks;
     QtPrintSetup printSetup;
+    QtSystemLook systemLook;
     AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printSetup };
+        printSetup, systemLook };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),

@@ -2,6 +2,7 @@
 
 #include "app/quorlen_app.h"
 #include "fakes/fake_services.h"
+#include "fakes/fake_system_look.h"
 #include "support/temp_dir.h"
 
 #include <memory>
@@ -26,7 +27,8 @@ public:
     std::string ProgramDir() const { return dir.File("bin"); }
     AppServices Services()
     {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup };
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+            systemLook };
     }
 
     TempDir dir;
@@ -37,6 +39,7 @@ public:
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
     FakePrintSetup printSetup;
+    FakeSystemLook systemLook;
     std::unique_ptr<CQuorlenApp> app;
 };
 
