@@ -133,7 +133,8 @@ void QtDrawingSurface::DrawBitmap(int x, int y, const Bitmap &bitmap, const Pixe
     QImage image(bitmap.width, bitmap.height, QImage::Format_ARGB32);
     for (int row = 0; row < bitmap.height; ++row)
         for (int column = 0; column < bitmap.width; ++column) {
-            const size_t i = static_cast<size_t>(row * bitmap.width + column);
+            const size_t i = static_cast<size_t>(row) * static_cast<size_t>(bitmap.width)
+                + static_cast<size_t>(column);
             const bool shown = !mask || (i < mask->size() && (*mask)[i]);
             const Colour c = bitmap.pixels[i];
             image.setPixel(column, row,

@@ -9,7 +9,8 @@ namespace {
 
 const CIconMenuItem *RecordOf(uintptr_t itemData)
 {
-    return reinterpret_cast<const CIconMenuItem *>(itemData);
+    // The entry's item data is the address of its record.
+    return reinterpret_cast<const CIconMenuItem *>(itemData); // NOLINT(performance-no-int-to-ptr)
 }
 
 // One bit per pixel of the area: set where the pixel has neither colour.
@@ -28,7 +29,8 @@ void PaintShape(Bitmap &work, const PixelMask &shape, int dx, int dy, Colour col
         for (int x = 0; x < work.width; ++x) {
             const int sx = x - dx, sy = y - dy;
             if (sx >= 0 && sy >= 0 && sx < work.width && sy < work.height
-                && shape[static_cast<size_t>(sy * work.width + sx)])
+                && shape[static_cast<size_t>(sy) * static_cast<size_t>(work.width)
+                    + static_cast<size_t>(sx)])
                 work.Set(x, y, colour);
         }
 }
