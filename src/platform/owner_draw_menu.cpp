@@ -77,7 +77,8 @@ QAction *OwnerDrawMenu::ActionAt(int position) const
 void OwnerDrawMenu::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
-    const bool typed = text.size() == 1 && text[0].isPrint()
+    // Characters go to the owner; navigation keys (the space bar included) stay the menu's.
+    const bool typed = text.size() == 1 && text[0].isPrint() && !text[0].isSpace()
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (!typed || !m_hooks.menuChar) {
         QMenu::keyPressEvent(event);
