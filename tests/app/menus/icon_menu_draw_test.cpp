@@ -169,6 +169,18 @@ TEST_F(IconMenuDrawTest, CheckedEntryWithoutImageShowsATickOrADot)
     for (const auto &[x, y] : dot) {
         EXPECT_TRUE(x >= 6 && x < 12 && y >= 6 && y < 12) << x << "," << y;
     }
+
+    // With check images the mark is image 0 of them (here the toolbar's first) at (2, 2).
+    list.SetCheckImages(kMainResourceId, kMainResourceId);
+    image = Draw(1, kChecked);
+    const Bitmap strip = *DecodeBitmap(
+        LoadBitmapResource(kMainResourceId)->data(), LoadBitmapResource(kMainResourceId)->size());
+    int same = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 18; ++x)
+            same += strip.At(x, y) == MakeColour(0, 0, 0) && At(image, 2 + x, 2 + y) == 0;
+    EXPECT_GT(same, 20);
+    EXPECT_NE(PixelsOf(image, C(SysColour::MenuText), 0, 20), tick);
 }
 
 TEST_F(IconMenuDrawTest, DisabledEntryIsEmbossed)
