@@ -10,6 +10,7 @@
 #include "build/output_list_box.h"
 #include "build/output_window.h"
 #include "fakes/fake_services.h"
+#include "fakes/fake_system_look.h"
 #include "framework/command_ids.h"
 #include "project/project_file.h"
 #include "support/temp_dir.h"
@@ -93,8 +94,9 @@ int main(int argc, char **argv)
     test::FakeKeyboardLocks keyboardLocks;
     test::FakePrinting printing;
     test::FakeProcessLauncher processes;
+    test::FakeSystemLook systemLook;
     CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
-                        processes },
+                        processes, systemLook },
         { dir.File("bin"), dir.File("config") });
     app.InitInstance({ dir.File("bin/ostrel") });
 

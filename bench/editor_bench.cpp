@@ -13,6 +13,7 @@
 #include "platform/qt_printing.h"
 #include "platform/qt_process_launcher.h"
 #include "platform/qt_services.h"
+#include "platform/qt_system_look.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -109,13 +110,14 @@ struct Session
     QtKeyboardLocks keyboardLocks;
     QtPrinting printing;
     QtProcessLauncher processes;
+    QtSystemLook systemLook;
     QTemporaryDir programDir;
     std::unique_ptr<CQuorlenApp> app;
 
     CQuorlenView &Start(const std::string &file)
     {
         app = std::make_unique<CQuorlenApp>(AppServices { messages, fileDialogs, sleeper, profile,
-                                                clipboard, keyboardLocks, printing, processes },
+                                                clipboard, keyboardLocks, printing, processes, systemLook },
             AppPaths { programDir.path().toStdString(), programDir.path().toStdString() });
         app->InitInstance({ "ostrel", file });
         CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();

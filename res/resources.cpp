@@ -418,6 +418,17 @@ const ToolbarResource *GetToolbarResource(uint16_t id)
     return id == kMainResourceId ? &MainToolbar() : nullptr;
 }
 
+// Compiled in from res/toolbar.bmp.
+extern const unsigned char kToolbarBitmap[];
+extern const size_t kToolbarBitmapSize;
+
+std::optional<Bytes> LoadBitmapResource(uint16_t id)
+{
+    if (id != kMainResourceId)
+        return std::nullopt;
+    return Bytes(kToolbarBitmap, kToolbarBitmap + kToolbarBitmapSize);
+}
+
 int ToolbarImageIndex(const ToolbarResource &toolbar, uint16_t command)
 {
     if (command == 0)

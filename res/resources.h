@@ -83,6 +83,8 @@ struct ToolbarResource
 
 // Null for an id that names no toolbar.
 const ToolbarResource *GetToolbarResource(uint16_t id);
+// The bytes of the bitmap file of the toolbar with that id; nothing for an id that names none.
+std::optional<Bytes> LoadBitmapResource(uint16_t id);
 // The image of a command's button: its ordinal among the buttons that are not separators,
 // counted from 0; -1 when the command is not on the toolbar.
 int ToolbarImageIndex(const ToolbarResource &toolbar, uint16_t command);

@@ -15,6 +15,7 @@ class Printing;
 class ProcessLauncher;
 class Profile;
 class Sleeper;
+class SystemLook;
 
 // The platform services the application uses; tests hand in fakes.
 struct AppServices
@@ -27,6 +28,7 @@ struct AppServices
     KeyboardLocks &keyboardLocks;
     Printing &printing;
     ProcessLauncher &processes;
+    SystemLook &systemLook;
 };
 
 // Where the program lives and where per-user files go when it cannot write there.

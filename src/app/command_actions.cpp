@@ -132,7 +132,15 @@ QAction *CommandActions::Make(uint16_t id, QWidget *window)
     if (QAction *existing = Action(id))
         return existing;
     const CommandPrompt prompt = PromptOf(id);
-    auto *action = new QAction(ToQt(MenuTextOf(id)), window);
+    // A command without a menu entry (a toolbar button only) is named by its tooltip, so that
+    // screen readers can say what the button does.
+    QString text = ToQt(MenuTextOf(id));
+    if (text.isEmpty()) {
+        text = ToQt(prompt.tooltip.empty() ? prompt.status : prompt.tooltip);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    auto *action = new QAction(text, window);
     action->setStatusTip(ToQt(prompt.status));
     action->setToolTip(ToQt(prompt.tooltip.empty() ? prompt.status : prompt.tooltip));
     action->setData(id);

@@ -2,10 +2,12 @@
 
 #include "app/command_actions.h"
 #include "app/help_window.h"
-#include "app/menus/menu_template.h"
+#include "app/menus/icon_menu_style.h"
+#include "app/menus/menu_text.h"
 #include "platform/keyboard_locks.h"
 #include "platform/qt_menu_mirror.h"
 #include "platform/qt_services.h"
+#include "platform/qt_system_look.h"
 #include "res/resources.h"
 
 #include <QApplication>
@@ -57,11 +59,18 @@ const CommandMap<CMainFrame> &CMainFrame::Commands()
     return map;
 }
 
-CMainFrame::CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget *parent)
+CMainFrame::CMainFrame(
+    CommandTarget &application, KeyboardLocks &locks, const SystemLook &look, QWidget *parent)
     : QMainWindow(parent)
     , m_application(application)
     , m_locks(locks)
     , m_area(new QMdiArea(this))
+    , m_menuContext(m_menus, look,
+          [] {
+              return std::make_unique<QtDrawingSurface>(nullptr, MenuFont());
+          })
+    , m_docMenu(m_menuContext)
+    , m_defaultMenu(m_menuContext)
     , m_appTitle(ResourceText(StringId::AppTitle))
 {
     setWindowTitle(m_appTitle);
@@ -93,7 +102,11 @@ CMainFrame::CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget
     idle->start(250);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    m_docMenu.DestroyMenu();
+    m_defaultMenu.DestroyMenu();
+}
 
 void CMainFrame::CreateToolBar()
 {
@@ -168,11 +181,7 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::CreateMenus()
 {
-    for (uint16_t id : { kMainResourceId, kDocumentMenuId }) {
-        const auto bytes = LoadMenuResource(id);
-        const MenuHandle menu = bytes ? LoadMenuTemplate(m_menus, *bytes) : 0;
-        (id == kMainResourceId ? m_defaultMenu : m_documentMenu) = menu;
-    }
+    InstallIconMenuStyle();
     QtMenuMirror::Hooks hooks;
     hooks.commandAction = [this](uint32_t id) {
         return id <= 0xFFFF ? m_actions->Action(static_cast<uint16_t>(id)) : nullptr;
@@ -183,16 +192,130 @@ void CMainFrame::CreateMenus()
         else if (id <= 0xFFFF)
             RouteCommand(static_cast<uint16_t>(id));
     };
-    hooks.beforeShow = [this](MenuHandle) {
-        UpdateWindowList();
-        UpdateCommandUI();
+    hooks.beforeShow = [this](MenuHandle menu) {
+        OnInitMenuPopup(menu, 0, false);
+    };
+    hooks.entryText = [this](MenuHandle list, int position) {
+        std::string text;
+        if (const auto *menu =
+                dynamic_cast<const CIconMenu *>(CMenu::FromHandlePermanent(m_menuContext, list)))
+            menu->GetItemText(position, text);
+        return ToQt(UnpaddedMenuText(text));
+    };
+    hooks.ownerDraw.measure = [this](MenuHandle list, int position) {
+        const auto entry =
+            m_menus.GetMenuItemInfo(list, static_cast<uint32_t>(position), MenuFlag::ByPosition);
+        MeasureItemRequest request;
+        request.itemId = entry ? entry->id : 0;
+        request.itemData = entry ? entry->itemData : 0;
+        OnMeasureItem(request, list);
+        return QSize(request.itemWidth, request.itemHeight);
+    };
+    hooks.ownerDraw.draw = [this](MenuHandle list, int position, QPainter &painter,
+                               const QRect &rect, bool selected) {
+        const auto entry =
+            m_menus.GetMenuItemInfo(list, static_cast<uint32_t>(position), MenuFlag::ByPosition);
+        if (!entry)
+            return;
+        QtDrawingSurface surface(&painter, MenuFont());
+        DrawItemRequest request;
+        request.itemId = entry->id;
+        request.itemState = (selected ? DrawState::Selected : 0)
+            | (entry->IsGrayed() ? DrawState::Grayed : 0)
+            | (entry->IsChecked() ? DrawState::Checked : 0);
+        request.menu = list;
+        request.surface = &surface;
+        request.rect = { rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1 };
+        request.itemData = entry->itemData;
+        OnDrawItem(request);
+    };
+    hooks.ownerDraw.menuChar = [this](MenuHandle list, uint32_t character) {
+        return OnMenuChar(character, MenuFlag::Popup, list);
     };
     hooks.prompt = [](uint32_t id) {
         return id <= 0xFFFF ? ToQt(PromptOf(static_cast<uint16_t>(id)).status) : QString();
     };
     m_mirror = new QtMenuMirror(m_menus, menuBar(), hooks, this);
-    m_mirror->Show(m_defaultMenu);
+    BuildDocumentMenu();
+    BuildDefaultMenu();
     SetRecentFiles({});
+}
+
+void CMainFrame::BuildDocumentMenu()
+{
+    m_docMenu.LoadMenu(kDocumentMenuId);
+    const int toolbars[] = { kMainResourceId };
+    m_docMenu.LoadToolbars(toolbars, 1);
+    m_documentMenuHandle = m_docMenu.Detach();
+}
+
+void CMainFrame::BuildDefaultMenu()
+{
+    m_defaultMenu.LoadMenu(kMainResourceId);
+    m_defaultMenu.LoadToolbar(kMainResourceId);
+    m_defaultMenuHandle = m_defaultMenu.Detach();
+    m_mirror->Show(m_defaultMenuHandle);
+}
+
+CIconMenu *CMainFrame::OwnedIconMenu(MenuHandle list) const
+{
+    CMenu *menu = CMenu::FromHandlePermanent(m_menuContext, list);
+    if (!menu || !(m_docMenu.OwnsPopup(menu) || m_defaultMenu.OwnsPopup(menu)))
+        return nullptr;
+    return dynamic_cast<CIconMenu *>(menu);
+}
+
+void CMainFrame::OnMeasureItem(MeasureItemRequest &request, MenuHandle list)
+{
+    if (request.controlType == kOwnerDrawMenu && m_menus.IsMenu(request.itemId)
+        && OwnedIconMenu(request.itemId)) {
+        m_docMenu.MeasureItem(request);
+        return;
+    }
+    // Otherwise the menu object of the list that holds the entry measures it.
+    if (CMenu *holder = CMenu::FromHandlePermanent(m_menuContext, list))
+        holder->MeasureItem(request);
+}
+
+void CMainFrame::OnDrawItem(const DrawItemRequest &request)
+{
+    if (CMenu *holder = CMenu::FromHandlePermanent(m_menuContext, request.menu))
+        holder->DrawItem(request);
+}
+
+uint32_t CMainFrame::OnMenuChar(uint32_t character, uint32_t menuFlags, MenuHandle menu)
+{
+    if (CIconMenu *owned = OwnedIconMenu(menu))
+        return CIconMenu::FindMnemonic(character, menuFlags, owned);
+    return kMenuCharIgnore;
+}
+
+void CMainFrame::OnInitMenuPopup(MenuHandle menu, int, bool systemMenu)
+{
+    UpdateWindowList();
+    UpdateCommandUI();
+    WriteMenuStates(menu);
+    if (systemMenu)
+        return;
+    if (CIconMenu *owned = OwnedIconMenu(menu))
+        owned->SyncItems();
+}
+
+void CMainFrame::WriteMenuStates(MenuHandle list)
+{
+    // Commands take their state from the route; the recent files and the window list keep
+    // theirs.
+    for (int i = 0; i < m_menus.GetMenuItemCount(list); ++i) {
+        const uint32_t id = m_menus.GetMenuItemID(list, i);
+        if (id == 0 || id > 0xFFFF || !m_actions->Action(static_cast<uint16_t>(id)))
+            continue;
+        const CommandState state = m_router.QueryState(static_cast<uint16_t>(id));
+        const auto position = static_cast<uint32_t>(i);
+        m_menus.EnableMenuItem(
+            list, position, MenuFlag::ByPosition | (state.enabled ? 0 : MenuFlag::Grayed));
+        m_menus.CheckMenuItem(
+            list, position, MenuFlag::ByPosition | (state.checked ? MenuFlag::Checked : 0));
+    }
 }
 
 MenuHandle CMainFrame::ShownMenu() const
@@ -202,7 +325,7 @@ MenuHandle CMainFrame::ShownMenu() const
 
 void CMainFrame::SetDocumentOpen(bool open)
 {
-    const MenuHandle wanted = open ? m_documentMenu : m_defaultMenu;
+    const MenuHandle wanted = open ? m_documentMenuHandle : m_defaultMenuHandle;
     if (m_mirror->Shown() != wanted)
         m_mirror->Show(wanted);
     UpdateCommandUI();
@@ -212,7 +335,7 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string> &menuTexts)
 {
     const uint32_t first = ToUint(CommandId::RecentFileFirst);
     const uint32_t last = ToUint(CommandId::RecentFileLast);
-    for (MenuHandle bar : { m_defaultMenu, m_documentMenu }) {
+    for (MenuHandle bar : { m_defaultMenuHandle, m_documentMenuHandle }) {
         const MenuHandle file = m_menus.GetSubMenu(bar, 0);
         // Take out the old entries (or the placeholder), remembering where they stood.
         int position = -1;
@@ -237,7 +360,7 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string> &menuTexts)
 
 void CMainFrame::UpdateWindowList()
 {
-    const MenuHandle bar = m_documentMenu;
+    const MenuHandle bar = m_documentMenuHandle;
     MenuHandle window = 0;
     for (int i = 0; i < m_menus.GetMenuItemCount(bar); ++i)
         if (m_menus.GetMenuString(bar, static_cast<uint32_t>(i), MenuFlag::ByPosition) == "&Window")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/menus/icon_menu.h"
 #include "framework/command_map.h"
 #include "framework/command_router.h"
 #include "platform/platform_menus.h"
@@ -24,6 +25,7 @@ class CHelpWindow;
 class CommandActions;
 class KeyboardLocks;
 class QtMenuMirror;
+class SystemLook;
 
 // The program's main window: menus, toolbar with the project box, status bar and the MDI
 // area that holds the source windows. It routes every command along the active view, its
@@ -33,7 +35,8 @@ class CMainFrame : public QMainWindow, public CommandTargetOf<CMainFrame>
     Q_OBJECT
 
 public:
-    CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget *parent = nullptr);
+    CMainFrame(CommandTarget &application, KeyboardLocks &locks, const SystemLook &look,
+        QWidget *parent = nullptr);
     ~CMainFrame() override;
 
     static const CommandMap<CMainFrame> &Commands();
@@ -45,8 +48,8 @@ public:
     QLabel *LockPane(int index) const { return m_lockPanes[index]; }
     CommandActions &Actions() const { return *m_actions; }
     PlatformMenus &Menus() { return m_menus; }
-    MenuHandle DefaultMenu() const { return m_defaultMenu; }
-    MenuHandle DocumentMenu() const { return m_documentMenu; }
+    MenuHandle DefaultMenu() const { return m_defaultMenuHandle; }
+    MenuHandle DocumentMenu() const { return m_documentMenuHandle; }
     // The menu bar now shown: the document menu while a source window is open.
     MenuHandle ShownMenu() const;
 
@@ -88,6 +91,16 @@ public:
     void OnHelp();
     void OnContextHelp();
 
+    // The icon menus: built after the window exists, their handles detached into the two
+    // menu bars (the document menu while a document is open, the default menu otherwise).
+    void BuildDocumentMenu();
+    void BuildDefaultMenu();
+    // The platform's menu requests. Measuring: `list` holds the entry.
+    void OnMeasureItem(MeasureItemRequest &request, MenuHandle list);
+    void OnDrawItem(const DrawItemRequest &request);
+    uint32_t OnMenuChar(uint32_t character, uint32_t menuFlags, MenuHandle menu);
+    void OnInitMenuPopup(MenuHandle menu, int index, bool systemMenu);
+
     // The help window, opened at `page` (for the Getting Started topic of other commands).
     void ShowHelp(const std::string &page);
 
@@ -107,6 +120,10 @@ private:
     // "Ostrel - MAIN.C*" for the active source window, "Ostrel" without one.
     QString Caption() const;
     void UpdateCaption();
+    // The icon menu of a drop-down list of either menu bar, or null.
+    CIconMenu *OwnedIconMenu(MenuHandle list) const;
+    // Enabled and checked states of the list's commands, written into the menu model.
+    void WriteMenuStates(MenuHandle list);
 
     CommandTarget &m_application;
     KeyboardLocks &m_locks;
@@ -123,8 +140,11 @@ private:
     QLabel *m_lockPanes[3] = {};
 
     PlatformMenus m_menus;
-    MenuHandle m_defaultMenu = 0;
-    MenuHandle m_documentMenu = 0;
+    MenuContext m_menuContext;
+    CIconMenu m_docMenu;
+    CIconMenu m_defaultMenu;
+    MenuHandle m_defaultMenuHandle = 0;
+    MenuHandle m_documentMenuHandle = 0;
     QtMenuMirror *m_mirror = nullptr;
     QPointer<CHelpWindow> m_help;
 

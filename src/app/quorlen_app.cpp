@@ -72,7 +72,8 @@ CQuorlenApp::~CQuorlenApp()
 bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
 {
     m_recentFiles.ReadFrom(m_services.profile);
-    m_mainFrame = std::make_unique<CMainFrame>(*this, m_services.keyboardLocks);
+    m_mainFrame =
+        std::make_unique<CMainFrame>(*this, m_services.keyboardLocks, m_services.systemLook);
     m_docTemplate = std::make_unique<CDocTemplate>(*this, m_mainFrame->MdiArea());
     if (!m_paths.dataDir.empty())
         m_snapshots =

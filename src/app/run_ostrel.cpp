@@ -8,6 +8,7 @@
 #include "platform/qt_process_launcher.h"
 #include "platform/qt_printing.h"
 #include "platform/qt_services.h"
+#include "platform/qt_system_look.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -46,8 +47,9 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
     QtKeyboardLocks keyboardLocks;
     QtPrinting printing;
     QtProcessLauncher processes;
+    QtSystemLook systemLook;
     AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printing, processes };
+        printing, processes, systemLook };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/owner_draw_menu.h"
 #include "platform/platform_menus.h"
 
 #include <QObject>
@@ -15,7 +16,8 @@ namespace ostrel {
 
 // Shows a menu bar of the menu model in a QMenuBar. Each drop-down list is filled from the
 // model again just before it opens, so changes to the model (recent files, the window list)
-// show without rebuilding the bar.
+// show without rebuilding the bar. Owner-drawn entries become actions of their own that carry
+// the entry's text and state; the owner measures and draws them.
 class QtMenuMirror : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,9 @@ public:
         std::function<void(MenuHandle menu)> beforeShow;
         // The status-bar prompt of an entry that has no shared action.
         std::function<QString(uint32_t id)> prompt;
+        // The text of an owner-drawn entry (its label and accelerator, for screen readers).
+        std::function<QString(MenuHandle menu, int position)> entryText;
+        OwnerDrawMenu::Hooks ownerDraw;
     };
 
     QtMenuMirror(PlatformMenus &menus, QMenuBar *bar, Hooks hooks, QObject *parent = nullptr);
@@ -42,7 +47,8 @@ public:
     void Fill(QMenu *target, MenuHandle menu);
 
 private:
-    QMenu *MakeMenu(const PlatformMenuItem &item, QWidget *parent);
+    QMenu *MakeMenu(const QString &title, MenuHandle handle, QWidget *parent);
+    QAction *MakeAction(const PlatformMenuItem &item, const QString &text, QMenu *target);
 
     PlatformMenus &m_menus;
     QPointer<QMenuBar> m_bar;

@@ -6,6 +6,7 @@
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
 #include "fakes/fake_services.h"
+#include "fakes/fake_system_look.h"
 #include "framework/doc_template.h"
 
 #include <QApplication>
@@ -28,8 +29,9 @@ int main(int argc, char **argv)
     test::FakeKeyboardLocks keyboardLocks;
     test::FakePrinting printing;
     test::FakeProcessLauncher processes;
-    CQuorlenApp app(
-        { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing, processes },
+    test::FakeSystemLook systemLook;
+    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
+                        processes, systemLook },
         { argv[1], std::string(argv[1]) + "/config", argv[2] });
     if (!app.InitInstance({ "ostrel", argv[3] }) || !app.Snapshots())
         return 3;

@@ -2,6 +2,7 @@
 
 #include "app/quorlen_app.h"
 #include "fakes/fake_services.h"
+#include "fakes/fake_system_look.h"
 #include "support/temp_dir.h"
 
 #include <memory>
@@ -27,7 +28,7 @@ public:
     AppServices Services()
     {
         return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
-            launcher ? *launcher : processes };
+            launcher ? *launcher : processes, systemLook };
     }
 
     TempDir dir;
@@ -41,6 +42,7 @@ public:
     FakeProcessLauncher processes;
     // Set before Start() to run real child processes instead of the fake.
     ProcessLauncher *launcher = nullptr;
+    FakeSystemLook systemLook;
     std::unique_ptr<CQuorlenApp> app;
 };
 

@@ -20,4 +20,14 @@ std::string NarrowMenuText(std::u16string_view text)
     return narrow;
 }
 
+std::string UnpaddedMenuText(std::string_view text)
+{
+    const size_t tab = text.find('\t');
+    if (tab == std::string_view::npos)
+        return std::string(text);
+    const size_t end = text.find_last_not_of(' ', tab == 0 ? 0 : tab - 1);
+    const size_t labelEnd = end == std::string_view::npos || tab == 0 ? 0 : end + 1;
+    return std::string(text.substr(0, labelEnd)) + std::string(text.substr(tab));
+}
+
 } // namespace ostrel

@@ -11,4 +11,8 @@ namespace ostrel {
 std::u16string WidenMenuText(std::string_view text);
 std::string NarrowMenuText(std::u16string_view text);
 
+// The text without the blanks that line its accelerator up with the others of its list:
+// "&New      \tCtrl+N" gives "&New\tCtrl+N". Text without a tab stays as it is.
+std::string UnpaddedMenuText(std::string_view text);
+
 } // namespace ostrel
