@@ -13,8 +13,6 @@
 #include "platform/file_dialogs.h"
 #include "platform/print_setup.h"
 #include "platform/qt_services.h"
-#include "project/compiler_options.h"
-#include "project/project_file.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -92,9 +90,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
         m_programDir += '/';
     m_workspacePath = ChooseWorkspacePath();
 
-    ResetProject(project);
-    project.projectPath = "NONAME";
-    projectOpen = 0;
+    m_project.Close();
 
     const std::string commandLinePath = CommandLinePath(arguments);
     if (!commandLinePath.empty())
@@ -102,9 +98,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     else
         RestoreWorkspace();
 
-    if (projectOpen != 0 && !LoadProject(project, m_services.messages))
-        projectOpen = 0;
-    ApplyOptions(project, BuildOptionsFromProject(project));
+    m_project.Reload(m_services.messages);
     if (m_mainFrame->MdiArea()->activeSubWindow())
         RefreshIndicators();
     return true;
@@ -117,8 +111,7 @@ void CQuorlenApp::RestoreWorkspace()
         OnFileNew();
         return;
     }
-    projectOpen = record->projectOpen;
-    project.projectPath = record->projectPath;
+    m_project.Restore(record->projectPath, record->projectOpen != 0);
     // A workspace file without a file to reopen starts like a first run.
     if (record->lastFile.empty())
         OnFileNew();
@@ -140,13 +133,14 @@ std::string CQuorlenApp::ChooseWorkspacePath() const
 
 void CQuorlenApp::SaveWorkspace()
 {
-    WriteWorkspaceFile(m_workspacePath, { project.cFile, projectOpen, project.projectPath },
+    WriteWorkspaceFile(m_workspacePath,
+        { m_project.CFile(), m_project.IsOpen() ? 1 : 0, m_project.Path() },
         WorkspaceWriter::Project, m_services.messages);
 }
 
 void CQuorlenApp::RecordOpenedFile(const std::string &path)
 {
-    WriteWorkspaceFile(m_workspacePath, { path, projectOpen, project.projectPath },
+    WriteWorkspaceFile(m_workspacePath, { path, m_project.IsOpen() ? 1 : 0, m_project.Path() },
         WorkspaceWriter::OpenHook, m_services.messages);
 }
 
@@ -204,8 +198,8 @@ void CQuorlenApp::RefreshIndicators()
 
     QComboBox *box = m_mainFrame->ProjectBox();
     box->clear();
-    box->addItem(projectOpen != 0 ? ToQt(BaseNameOf(project.projectPath)).toUpper()
-                                  : QStringLiteral("Empty Project"));
+    box->addItem(m_project.IsOpen() ? ToQt(BaseNameOf(m_project.Path())).toUpper()
+                                    : QStringLiteral("Empty Project"));
     box->setCurrentIndex(0);
 }
 
@@ -236,12 +230,9 @@ void CQuorlenApp::OnFileOpen()
     const std::string extension = ExtensionOf(path);
     // Only "PRJ" and "prj" name a project; other spellings open as source files.
     if (extension == "PRJ" || extension == "prj") {
-        project.projectPath = path;
-        if (LoadProject(project, m_services.messages)) {
-            projectOpen = 1;
+        if (m_project.Open(path, m_services.messages)) {
             SaveWorkspace();
-            ApplyOptions(project, BuildOptionsFromProject(project));
-            path = project.cFile;
+            path = m_project.CFile();
         }
     }
     m_docTemplate->OpenDocumentFile(path);

@@ -4,7 +4,7 @@
 #include "editor/document_host.h"
 #include "framework/command_map.h"
 #include "framework/recent_file_list.h"
-#include "project/project_record.h"
+#include "project/project_session.h"
 
 #include <QObject>
 
@@ -56,10 +56,9 @@ public:
     const std::string &ProgramDir() const { return m_programDir; }
     const std::string &WorkspacePath() const { return m_workspacePath; }
 
-    // The open project and its flags.
-    ProjectRecord project;
-    int32_t projectOpen = 0;
-    int32_t projectCreated = 0;
+    // The open project, its flags and its compiler options.
+    ProjectSession &Project() { return m_project; }
+    const ProjectSession &Project() const { return m_project; }
 
     // Kept here for the build and output commands.
     std::string compilerOutputPath;
@@ -89,6 +88,7 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CDocTemplate> m_docTemplate;
     RecentFileList m_recentFiles;
+    ProjectSession m_project;
     QMetaObject::Connection m_caretConnection;
 };
 

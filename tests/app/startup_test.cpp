@@ -49,10 +49,10 @@ TEST(Startup, CommandLineFileIsOpenedAndForgetsTheRememberedProject)
     CQuorlenApp &app = f.Start({ "\"" + f.dir.File("my"), "dir/MAIN.C\"" });
 
     EXPECT_EQ(Titles(app), std::vector<std::string> { "MAIN.C" });
-    EXPECT_EQ(app.projectOpen, 0);
-    EXPECT_EQ(app.project.projectPath, "NONAME");
+    EXPECT_EQ(app.Project().IsOpen(), false);
+    EXPECT_EQ(app.Project().Path(), "NONAME");
     EXPECT_EQ(ReadBytes(f.WorkspacePath()), EncodeWorkspace({ source, 0, "NONAME" }));
-    EXPECT_EQ(app.project.commandOptions, "/sm /c3 /s /o0x30");
+    EXPECT_EQ(app.Project().CommandOptions(), "/sm /c3 /s /o0x30");
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
@@ -67,9 +67,9 @@ TEST(Startup, WorkspaceReopensFileAndProject)
     CQuorlenApp &app = f.Start();
 
     EXPECT_EQ(Titles(app), std::vector<std::string> { "MAIN.C" });
-    EXPECT_EQ(app.projectOpen, 1);
-    EXPECT_EQ(app.project.cpuType, CpuAt90s2313);
-    EXPECT_EQ(app.project.commandOptions, "/sm /c1 /s /o0x30");
+    EXPECT_EQ(app.Project().IsOpen(), true);
+    EXPECT_EQ(app.Project().Record().cpuType, CpuAt90s2313);
+    EXPECT_EQ(app.Project().CommandOptions(), "/sm /c1 /s /o0x30");
     EXPECT_EQ(app.MainFrame()->ProjectBox()->count(), 1);
     EXPECT_EQ(app.MainFrame()->ProjectBox()->currentText().toStdString(), "BLINK");
     EXPECT_EQ(app.MainFrame()->LinePane()->text().toStdString(), "Line 1");
@@ -87,9 +87,9 @@ TEST(Startup, MissingProjectIsReportedOnceAndTheFileStaysOpen)
     CQuorlenApp &app = f.Start();
 
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Can not open prj File" });
-    EXPECT_EQ(app.projectOpen, 0);
+    EXPECT_EQ(app.Project().IsOpen(), false);
     EXPECT_EQ(Titles(app), std::vector<std::string> { "MAIN.C" });
-    EXPECT_EQ(app.project.commandOptions, "/sm /c3 /s /o0x30");
+    EXPECT_EQ(app.Project().CommandOptions(), "/sm /c3 /s /o0x30");
     EXPECT_EQ(app.MainFrame()->ProjectBox()->currentText().toStdString(), "Empty Project");
 }
 
@@ -98,7 +98,7 @@ TEST(Startup, WithoutWorkspaceAnUntitledDocumentOpens)
     AppFixture f;
     CQuorlenApp &app = f.Start();
     EXPECT_EQ(Titles(app), std::vector<std::string> { "Ostrel1" });
-    EXPECT_EQ(app.projectOpen, 0);
+    EXPECT_EQ(app.Project().IsOpen(), false);
     EXPECT_FALSE(std::filesystem::exists(f.WorkspacePath()));
 
     app.OnFileNew();
