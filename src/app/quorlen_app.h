@@ -17,6 +17,7 @@ namespace ostrel {
 class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
+class ProjectCommands;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
@@ -41,6 +42,12 @@ public:
     void OnAppExit();
     void OnFileNew();
     void OnFileOpen();
+    void OnProjectNew();
+    void OnProjectOpen();
+    void OnProjectSettings();
+    void OnProjectClose();
+    // Project Close belongs to the source window: offered only while one is active.
+    void OnUpdateProjectClose(CommandState &state);
     void OnFilePrintSetup();
     void OnOpenRecentFile(uint16_t id);
     void OnGenerator(uint16_t id);
@@ -89,6 +96,7 @@ private:
     std::unique_ptr<CDocTemplate> m_docTemplate;
     RecentFileList m_recentFiles;
     ProjectSession m_project;
+    std::unique_ptr<ProjectCommands> m_projectCommands;
     QMetaObject::Connection m_caretConnection;
 };
 

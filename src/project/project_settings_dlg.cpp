@@ -87,11 +87,11 @@ void CProjectSettingsDlg::CreateControls()
     top->addLayout(settings);
 
     auto *optionsGroup = new QGroupBox(QStringLiteral("Compiler command line options"));
-    m_options =
+    m_optionBox =
         Named(new QPlainTextEdit, "options", QStringLiteral("Compiler command line options"));
-    m_options->setReadOnly(true);
-    m_options->setLineWrapMode(QPlainTextEdit::NoWrap);
-    (new QVBoxLayout(optionsGroup))->addWidget(m_options);
+    m_optionBox->setReadOnly(true);
+    m_optionBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    (new QVBoxLayout(optionsGroup))->addWidget(m_optionBox);
 
     auto *ok = Named(new QPushButton(QStringLiteral("OK")), "ok", QStringLiteral("OK"));
     ok->setDefault(true);
@@ -223,8 +223,8 @@ void CProjectSettingsDlg::WriteControls()
     SetChecked(m_waitState, m_values.waitState);
     SetChecked(m_includeSource, m_values.includeSource);
     const QString options = DisplayText(m_values.displayOptions);
-    if (m_options->toPlainText() != options)
-        m_options->setPlainText(options);
+    if (m_optionBox->toPlainText() != options)
+        m_optionBox->setPlainText(options);
     m_writing = false;
 }
 
@@ -237,7 +237,8 @@ void CProjectSettingsDlg::ShowEntries()
 
 void CProjectSettingsDlg::BuildOptionsFromDialog()
 {
-    ApplyOptions(m_values, ostrel::BuildOptionsFromDialog(m_values));
+    m_options = ostrel::BuildOptionsFromDialog(m_values);
+    ApplyOptions(m_values, m_options);
     WriteControls();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/compiler_options.h"
 #include "project/project_record.h"
 
 #include <QDialog>
@@ -34,6 +35,8 @@ public:
 
     // The values as the controls last showed them, with both option texts.
     const ProjectRecord &Values() const { return m_values; }
+    // The options built from those values.
+    const CompilerOptions &Options() const { return m_options; }
 
     // OK: refused while no C file is set.
     void accept() override;
@@ -61,6 +64,7 @@ private:
     FileDialogs &m_fileDialogs;
     MessageBoxes &m_messages;
     ProjectRecord m_values;
+    CompilerOptions m_options;
     std::vector<std::string> m_entries;
     bool m_writing = false;
 
@@ -75,7 +79,7 @@ private:
     QCheckBox *m_sreEnable = nullptr;
     QCheckBox *m_waitState = nullptr;
     QCheckBox *m_includeSource = nullptr;
-    QPlainTextEdit *m_options = nullptr;
+    QPlainTextEdit *m_optionBox = nullptr;
 };
 
 } // namespace ostrel

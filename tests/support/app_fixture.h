@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/new_chooser_dlg.h"
 #include "app/quorlen_app.h"
 #include "fakes/fake_services.h"
+#include "support/modal_answer.h"
 #include "support/temp_dir.h"
 
 #include <memory>
@@ -37,6 +39,11 @@ public:
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
     FakePrintSetup printSetup;
+    // File New's chooser, at start-up without a workspace file too; OK unless a test says
+    // otherwise, so that a new file opens.
+    ModalAnswer<CNewChooserDlg> chooser { [](CNewChooserDlg &dialog) {
+        dialog.accept();
+    } };
     std::unique_ptr<CQuorlenApp> app;
 };
 
