@@ -11,6 +11,7 @@ class FileDialogs;
 class KeyboardLocks;
 class MessageBoxes;
 class PrintSetup;
+class ProcessLauncher;
 class Profile;
 class Sleeper;
 
@@ -24,6 +25,7 @@ struct AppServices
     Clipboard &clipboard;
     KeyboardLocks &keyboardLocks;
     PrintSetup &printSetup;
+    ProcessLauncher &processes;
 };
 
 // Where the program lives and where per-user files go when it cannot write there.

@@ -5,6 +5,7 @@
 #include "app/new_chooser_dlg.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "build/build_controller.h"
 #include "codegen/generator_commands.h"
 #include "editor/child_frame.h"
 #include "editor/quorlen_doc.h"
@@ -42,7 +43,9 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::AppAbout, &CQuorlenApp::OnAppAbout),
         M::On(CommandId::AppExit, &CQuorlenApp::OnAppExit),
         M::OnRange(CommandId::InterruptMasks, CommandId::UartSettings, &CQuorlenApp::OnGenerator),
+        M::On(CommandId::Compile, &CQuorlenApp::OnCompile),
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
+        M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
     };
     return map;
 }
@@ -50,12 +53,15 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
 CQuorlenApp::CQuorlenApp(AppServices services, AppPaths paths)
     : m_services(services)
     , m_paths(std::move(paths))
+    , m_build(std::make_unique<BuildController>(*this))
 {
 }
 
 CQuorlenApp::~CQuorlenApp()
 {
-    // Documents and their windows go before the main window that holds them.
+    // The output window and the documents with their windows go before the main window that
+    // holds them.
+    m_build.reset();
     m_docTemplate.reset();
     m_mainFrame.reset();
 }
@@ -273,6 +279,16 @@ void CQuorlenApp::OnAppAbout()
 {
     CAboutDlg dialog(ReadVersionLine(m_programDir + "version.txt"), m_mainFrame.get());
     dialog.exec();
+}
+
+void CQuorlenApp::OnCompile()
+{
+    m_build->Compile();
+}
+
+void CQuorlenApp::OnOutputWindow()
+{
+    m_build->ShowOutputWindow();
 }
 
 void CQuorlenApp::OnFileNew()

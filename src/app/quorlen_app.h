@@ -14,6 +14,7 @@
 
 namespace ostrel {
 
+class BuildController;
 class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
@@ -51,8 +52,10 @@ public:
     void OnFilePrintSetup();
     void OnOpenRecentFile(uint16_t id);
     void OnGenerator(uint16_t id);
+    void OnCompile();
     // Compile is available at all times, also without a document.
     void OnUpdateCompile(CommandState &) { }
+    void OnOutputWindow();
 
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
@@ -67,10 +70,8 @@ public:
     ProjectSession &Project() { return m_project; }
     const ProjectSession &Project() const { return m_project; }
 
-    // Kept here for the build and output commands.
-    std::string compilerOutputPath;
-    std::string navigationFile;
-    int32_t navigationLine = 0;
+    // Compile, the output window and going from a message to its line.
+    BuildController &Build() const { return *m_build; }
 
     // DocumentHost
     MessageBoxes &Messages() override { return m_services.messages; }
@@ -97,6 +98,7 @@ private:
     RecentFileList m_recentFiles;
     ProjectSession m_project;
     std::unique_ptr<ProjectCommands> m_projectCommands;
+    std::unique_ptr<BuildController> m_build;
     QMetaObject::Connection m_caretConnection;
 };
 

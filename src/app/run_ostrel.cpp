@@ -5,6 +5,7 @@
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 #include "platform/qt_platform_extras.h"
+#include "platform/qt_process_launcher.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>
@@ -43,8 +44,9 @@ int RunOstrel(QApplication &application)
     QtClipboard clipboard;
     QtKeyboardLocks keyboardLocks;
     QtPrintSetup printSetup;
+    QtProcessLauncher processes;
     AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printSetup };
+        printSetup, processes };
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),

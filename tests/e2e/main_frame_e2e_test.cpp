@@ -107,7 +107,7 @@ TEST_F(MainFrameTest, MenuBarsHoldTheirEntriesInOrder)
                 "&Paste\tCtrl+V [grey]", "Paste &Special... [grey]", "Select A&ll\tCtrl+A", "-",
                 "&Find...\tCtrl+F [grey]", "F&ind Next\tF3 [grey]", "R&eplace\tCtrl+H [grey]", "-",
                 "Change &Tab Size [grey]" } },
-        { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window [grey]" } },
+        { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window" } },
         { "&Project", { "&New", "&Open", "-", "&Settings", "-", "Cl&ose" } },
         { "&Compile", { "&Compile   F9" } },
         { "Visual Code &Generator",

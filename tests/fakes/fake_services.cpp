@@ -82,4 +82,29 @@ void FakeProfile::WriteInt(const std::string &section, const std::string &key, i
     values[section + "/" + key] = std::to_string(value);
 }
 
+LaunchResult FakeProcessLauncher::Run(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory)
+{
+    calls.push_back({ arguments, workingDirectory, false });
+    LaunchResult result { true, false, 0 };
+    if (!results.empty()) {
+        result = results.front();
+        results.pop_front();
+    }
+    if (result.started && onRun)
+        onRun(calls.back());
+    return result;
+}
+
+bool FakeProcessLauncher::StartDetached(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory)
+{
+    calls.push_back({ arguments, workingDirectory, true });
+    if (results.empty())
+        return true;
+    const bool started = results.front().started;
+    results.pop_front();
+    return started;
+}
+
 } // namespace ostrel::test

@@ -5,12 +5,15 @@
 #include "platform/keyboard_locks.h"
 #include "platform/message_boxes.h"
 #include "platform/print_setup.h"
+#include "platform/process_launcher.h"
 #include "platform/profile.h"
 #include "platform/sleeper.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +88,30 @@ class FakePrintSetup : public PrintSetup
 public:
     void ShowPrintSetup() override { ++shown; }
     int shown = 0;
+};
+
+// Records every child process asked for and answers from a script (a normal exit with status
+// 0 when the script is empty); `onRun` stands in for what the child would do.
+class FakeProcessLauncher : public ProcessLauncher
+{
+public:
+    struct Call
+    {
+        std::vector<std::string> arguments;
+        std::string workingDirectory;
+        bool detached = false;
+    };
+
+    LaunchResult Run(
+        const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
+    bool StartDetached(
+        const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
+    bool CanFind(const std::string &program) const override { return found.count(program) > 0; }
+
+    std::vector<Call> calls;
+    std::deque<LaunchResult> results;
+    std::function<void(const Call &)> onRun;
+    std::set<std::string> found; // programs that CanFind finds
 };
 
 } // namespace ostrel::test

@@ -28,7 +28,8 @@ public:
     std::string ProgramDir() const { return dir.File("bin"); }
     AppServices Services()
     {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup };
+        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+            launcher ? *launcher : processes };
     }
 
     TempDir dir;
@@ -39,6 +40,9 @@ public:
     FakeClipboard clipboard;
     FakeKeyboardLocks keyboardLocks;
     FakePrintSetup printSetup;
+    FakeProcessLauncher processes;
+    // Set before Start() to run real child processes instead of the fake.
+    ProcessLauncher *launcher = nullptr;
     // File New's chooser, at start-up without a workspace file too; OK unless a test says
     // otherwise, so that a new file opens.
     ModalAnswer<CNewChooserDlg> chooser { [](CNewChooserDlg &dialog) {

@@ -1,0 +1,135 @@
+#include "build/build_controller.h"
+
+#include "app/main_frame.h"
+#include "app/quorlen_app.h"
+#include "build/message_file.h"
+#include "build/message_line.h"
+#include "build/output_window.h"
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "framework/doc_template.h"
+#include "framework/path_parts.h"
+#include "platform/message_boxes.h"
+#include "platform/sleeper.h"
+
+#include <QMdiArea>
+
+namespace ostrel {
+
+namespace {
+
+constexpr int kOutputX = 0;
+constexpr int kOutputY = 360;
+constexpr int kOutputWidth = 640;
+constexpr int kOutputHeight = 100;
+// The compiler has ended; its message file is read a second later.
+constexpr int kMessageFileDelayMs = 1000;
+
+// Selects the text of line `lineIndex` (0-based) and scrolls it into view.
+void SelectLine(CQuorlenView *view, int lineIndex)
+{
+    if (lineIndex < 0 || lineIndex >= view->lines())
+        return;
+    const QString text = view->text(lineIndex);
+    int length = static_cast<int>(text.size());
+    while (length > 0
+        && (text[length - 1] == QLatin1Char('\n') || text[length - 1] == QLatin1Char('\r')))
+        --length;
+    view->setSelection(lineIndex, 0, lineIndex, length);
+    view->ensureLineVisible(lineIndex);
+}
+
+} // namespace
+
+BuildController::BuildController(CQuorlenApp &app)
+    : m_app(app)
+    , m_driver(*this, app.Services().messages, app.Services().processes)
+{
+}
+
+BuildController::~BuildController()
+{
+    delete m_outputWindow;
+}
+
+CChildFrame *BuildController::ActiveFrame() const
+{
+    return qobject_cast<CChildFrame *>(m_app.MainFrame()->MdiArea()->activeSubWindow());
+}
+
+bool BuildController::HasActiveDocument() const
+{
+    return ActiveFrame() != nullptr;
+}
+
+bool BuildController::ActiveDocumentModified() const
+{
+    const CChildFrame *frame = ActiveFrame();
+    return frame && frame->GetDocument()->IsModified();
+}
+
+bool BuildController::ActiveDocumentHasPath() const
+{
+    const CChildFrame *frame = ActiveFrame();
+    return frame && !frame->GetDocument()->PathName().empty();
+}
+
+void BuildController::SaveActiveDocument()
+{
+    if (CChildFrame *frame = ActiveFrame())
+        frame->GetDocument()->OnSaveDocument(frame->GetDocument()->PathName());
+}
+
+void BuildController::Compile()
+{
+    m_driver.Compile(m_app.ProgramDir(), m_app.Project());
+}
+
+void BuildController::ShowOutputWindow()
+{
+    delete m_outputWindow;
+    auto *window = new COutputWindow(m_app.MainFrame(), m_app.Services().messages);
+    m_outputWindow = window;
+    connect(window, &COutputWindow::navigateRequested, this, &BuildController::Navigate);
+    if (!window->List())
+        return;
+    window->move(kOutputX, kOutputY);
+    window->resize(kOutputWidth, kOutputHeight);
+    window->show();
+    window->repaint();
+
+    m_app.Services().sleeper.Sleep(kMessageFileDelayMs);
+    MessageFile file = ReadMessageFile(m_driver.CompilerOutputPath());
+    if (file.status == MessageFileStatus::CannotOpen) {
+        m_app.Services().messages.Warn("Cannot open file");
+        return;
+    }
+    window->SetEntries(std::move(file.lines));
+    if (file.status == MessageFileStatus::ReadError)
+        m_app.Services().messages.Warn("Read Error( ferror)");
+}
+
+void BuildController::Navigate(const std::string &entry)
+{
+    const auto location = ParseMessageLocation(entry);
+    if (!location)
+        return;
+    m_navigationFile = location->file;
+    m_navigationLine = location->line;
+    const std::string path =
+        ResolveMessageFile(m_navigationFile, DirectoryOf(m_driver.CompilerOutputPath()));
+    m_app.DocTemplate().OpenDocumentFile(path);
+
+    // The view that is active now: the file's, or the one before when it could not be opened.
+    CChildFrame *frame = ActiveFrame();
+    if (!frame)
+        return;
+    // Line numbers below 1 name no line: the file is shown as it is.
+    if (m_navigationLine >= 1)
+        SelectLine(frame->GetView(), m_navigationLine - 1);
+    m_app.MainFrame()->activateWindow();
+    frame->GetView()->setFocus();
+}
+
+} // namespace ostrel

@@ -1,0 +1,35 @@
+#include "build/compile_command.h"
+
+#include "framework/path_parts.h"
+#include "platform/short_path.h"
+
+namespace ostrel {
+
+std::string CompilerProgramPath(const std::string &programDir)
+{
+    std::string directory = programDir;
+    if (!directory.empty() && directory.back() != '/' && directory.back() != '\\')
+        directory += '/';
+    return directory + "OSTREL" + "." + "EXE";
+}
+
+std::string CompilerOutputPath(const std::string &cFile)
+{
+    return DirectoryOf(cFile) + "OUTPUT" + "." + "ERR";
+}
+
+std::string CompileCommandLine(
+    const std::string &program, const std::string &cFile, const std::string &commandOptions)
+{
+    return ShortPath(program) + ' ' + ShortPath(cFile) + ' ' + commandOptions;
+}
+
+std::vector<std::string> CompileArguments(const std::string &program, const std::string &cFile,
+    const std::vector<std::string> &optionWords)
+{
+    std::vector<std::string> arguments { ShortPath(program), ShortPath(cFile) };
+    arguments.insert(arguments.end(), optionWords.begin(), optionWords.end());
+    return arguments;
+}
+
+} // namespace ostrel

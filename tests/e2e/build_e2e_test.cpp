@@ -1,0 +1,258 @@
+// F9 and the output window in the running main window, driven by keys and clicks, with the
+// test compiler (and once with the real compiler on the example project).
+#include "app/main_frame.h"
+#include "app/workspace_file.h"
+#include "build/build_controller.h"
+#include "build/output_list_box.h"
+#include "build/output_window.h"
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "fakes/fake_compiler_files.h"
+#include "framework/doc_template.h"
+#include "platform/qt_process_launcher.h"
+#include "project/project_file.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QStandardPaths>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AppFixture;
+using test::CompilerRuns;
+using test::WriteText;
+using Texts = std::vector<std::string>;
+
+constexpr char kMessages[] = "Compiling MAIN.C\r\n"
+                             "Error  MAIN.C(12): 'counter' undeclared\r\n"
+                             "1 error(s), 0 warning(s)";
+
+std::string NumberedLines(int count)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "int line" + std::to_string(i) + ";\n";
+    return text;
+}
+
+class BuildE2eTest : public ::testing::Test
+{
+protected:
+    // A project on work/MAIN.C; OTHER.C in the active window; the test compiler in place.
+    CQuorlenApp &Start(bool projectOpen = true, int compilerStatus = 0)
+    {
+        fs::create_directories(f.dir.Path() / "work");
+        WriteText(MainC(), NumberedLines(20));
+        WriteText(OtherC(), "other\n");
+        ProjectRecord project;
+        project.projectPath = f.dir.File("work/MAIN.PRJ");
+        project.cFile = MainC();
+        test::FakeMessageBoxes quiet;
+        EXPECT_TRUE(SaveProject(project, quiet));
+        test::WriteBytes(f.WorkspacePath(),
+            EncodeWorkspace({ OtherC(), projectOpen ? 1 : 0, project.projectPath }));
+        test::InstallFakeCompiler(f.ProgramDir(), kMessages, compilerStatus);
+        f.launcher = &launcher;
+        return f.Start();
+    }
+
+    std::string MainC() const { return f.dir.File("work/MAIN.C"); }
+    std::string OtherC() const { return f.dir.File("work/OTHER.C"); }
+    CMainFrame &Frame() { return *f.App().MainFrame(); }
+    BuildController &Build() { return f.App().Build(); }
+
+    CQuorlenView *ActiveView()
+    {
+        auto *frame = qobject_cast<CChildFrame *>(Frame().MdiArea()->activeSubWindow());
+        return frame ? frame->GetView() : nullptr;
+    }
+
+    // A key pressed where the user types: the active source view of the active main window.
+    void PressOnView(Qt::Key key)
+    {
+        QApplication::setActiveWindow(&Frame());
+        CQuorlenView *view = ActiveView();
+        ASSERT_NE(view, nullptr);
+        view->setFocus();
+        QTest::keyClick(view, key);
+    }
+
+    Texts Entries()
+    {
+        COutputWindow *window = Build().OutputWindow();
+        return window ? window->Entries() : Texts {};
+    }
+
+    void DoubleClickEntry(int row)
+    {
+        COutputListBox *list = Build().OutputWindow()->List();
+        const QRect rect = list->visualItemRect(list->item(row));
+        QWidget *top = list->window();
+        QTest::mouseDClick(
+            top->windowHandle(), Qt::LeftButton, {}, list->viewport()->mapTo(top, rect.center()));
+    }
+
+    AppFixture f;
+    QtProcessLauncher launcher;
+};
+
+TEST_F(BuildE2eTest, F9CompilesTheProjectsCFileAndListsTheMessages)
+{
+    Start(true, 3); // a failing compiler is still shown
+    ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(OtherC()));
+    PressOnView(Qt::Key_F9);
+
+    const auto runs = CompilerRuns(f.ProgramDir());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].arguments,
+        (Texts { f.ProgramDir() + "/OSTREL.EXE", MainC(), "/sm", "/c3", "/s", "/o0x30" }));
+    EXPECT_EQ(fs::path(runs[0].workingDirectory), fs::current_path());
+    EXPECT_EQ(Build().Driver().CommandLine(),
+        f.ProgramDir() + "/OSTREL.EXE " + MainC() + " /sm /c3 /s /o0x30");
+    EXPECT_TRUE(f.messages.shown.empty());
+    EXPECT_EQ(f.sleeper.sleeps, std::vector<int> { 1000 });
+    EXPECT_EQ(Entries(),
+        (Texts { "Compiling MAIN.C", "Error  MAIN.C(12): 'counter' undeclared",
+            "1 error(s), 0 warning(s)" }));
+    EXPECT_EQ(Build().OutputWindow()->NavigableEntries(), std::vector<int> { 1 });
+}
+
+TEST_F(BuildE2eTest, ModifiedDocumentIsSavedOnlyWhenTheUserAgrees)
+{
+    Start();
+    PressOnView(Qt::Key_X);
+    f.messages.answers = { MessageAnswer::No };
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(f.messages.Texts(), Texts { "File is modified. It must be saved\nSave file ?" });
+    EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(f.messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_TRUE(CompilerRuns(f.ProgramDir()).empty());
+    EXPECT_EQ(Build().OutputWindow(), nullptr);
+
+    f.messages.answers = { MessageAnswer::Yes };
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(test::ReadBytes(OtherC()), Bytes({ 'x', 'o', 't', 'h', 'e', 'r', '\n' }));
+    ASSERT_EQ(CompilerRuns(f.ProgramDir()).size(), 1u);
+    EXPECT_EQ(CompilerRuns(f.ProgramDir())[0].arguments[1], MainC());
+}
+
+TEST_F(BuildE2eTest, WhatStopsCompileBeforeTheCompilerStarts)
+{
+    struct Case
+    {
+        const char *name;
+        bool projectOpen;
+        bool untitled;
+        std::string message;
+        bool saved;
+    };
+    const Case cases[] = {
+        { "modified untitled document", true, true,
+            "New File.\nNo File name attached to file.\n\t\t\t\t\tPlease Save it first using save "
+            "as command.",
+            false },
+        { "no project open", false, false,
+            "No project is open !\n\t\t\tPlease, see 'Getting Started' topic in the Help/Search "
+            "Menu",
+            true },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        f.app.reset();
+        f.messages.shown.clear();
+        fs::remove(f.ProgramDir() + "/fake-compiler.log");
+        Start(c.projectOpen);
+        if (c.untitled)
+            f.App().OnFileNew();
+        PressOnView(Qt::Key_X);
+        PressOnView(Qt::Key_F9);
+        EXPECT_EQ(f.messages.Texts(),
+            (Texts { "File is modified. It must be saved\nSave file ?", c.message }));
+        EXPECT_EQ(ActiveView()->GetDocument()->IsModified(), !c.saved);
+        EXPECT_TRUE(CompilerRuns(f.ProgramDir()).empty());
+        EXPECT_EQ(Build().OutputWindow(), nullptr);
+    }
+}
+
+TEST_F(BuildE2eTest, MissingCompilerIsReportedAndTheProgramGoesOn)
+{
+    Start();
+    fs::remove(f.ProgramDir() + "/OSTREL.EXE");
+    PressOnView(Qt::Key_X); // unsaved work elsewhere must survive
+    f.App().OnFileNew();
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(f.messages.Texts(), Texts { "ERROR: Cannot launch child process\n" });
+    EXPECT_EQ(Build().OutputWindow(), nullptr);
+    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
+    EXPECT_TRUE(f.App().DocTemplate().FindDocument(OtherC())->IsModified());
+}
+
+TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
+{
+    Start();
+    PressOnView(Qt::Key_F9);
+    // Started elsewhere: MAIN.C is found beside the message file.
+    ASSERT_NE(fs::current_path(), fs::path(f.dir.File("work")));
+
+    DoubleClickEntry(0); // not a message about a place
+    EXPECT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(OtherC()));
+
+    DoubleClickEntry(1);
+    ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
+    int fromLine = 0, fromIndex = 0, toLine = 0, toIndex = 0;
+    ActiveView()->getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+    EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
+    EXPECT_EQ(fromLine, 11);
+    EXPECT_EQ(Build().NavigationFile(), "MAIN.C");
+    EXPECT_EQ(Build().NavigationLine(), 12);
+
+    // Already open: its window comes forward, no second document.
+    ActiveView()->setCursorPosition(0, 0);
+    f.App().DocTemplate().OpenDocumentFile(OtherC());
+    COutputListBox *list = Build().OutputWindow()->List();
+    list->setCurrentRow(1);
+    QApplication::setActiveWindow(Build().OutputWindow());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
+    ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
+    EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
+}
+
+TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
+{
+    Start();
+    Frame().RouteCommand(ToUint(CommandId::OutputWindow));
+    EXPECT_EQ(f.messages.Texts(), Texts { "Cannot open file" });
+    QPointer<COutputWindow> first = Build().OutputWindow();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->windowTitle().toStdString(), "Compiler Output Window");
+    EXPECT_EQ(first->parentWidget(), &Frame());
+    EXPECT_EQ(first->List()->count(), 0);
+
+    first->resize(300, 200);
+    EXPECT_EQ(first->List()->geometry(), first->rect());
+    first->close();
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(Build().OutputWindow(), first);
+
+    PressOnView(Qt::Key_F9);
+    EXPECT_TRUE(first.isNull());
+    COutputWindow *second = Build().OutputWindow();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(second->pos(), QPoint(0, 360));
+    EXPECT_EQ(second->size(), QSize(640, 100));
+    EXPECT_EQ(second->List()->geometry(), second->rect());
+    EXPECT_EQ(second->List()->count(), 3);
+}
+
+} // namespace
+} // namespace ostrel

@@ -1,0 +1,95 @@
+// F9 with the real OSTREL.EXE on the GNU AVR toolchain, on a copy of the example project.
+#include "app/main_frame.h"
+#include "app/workspace_file.h"
+#include "build/build_controller.h"
+#include "build/output_list_box.h"
+#include "build/output_window.h"
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "platform/qt_process_launcher.h"
+#include "project/project_file.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QStandardPaths>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BuildRealCompiler, F9BuildsTheExampleAndAnErrorLeadsToItsLine)
+{
+    for (const char *tool : { "avr-gcc", "avr-objcopy" })
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << "the GNU AVR toolchain is not installed (gcc-avr, avr-libc, "
+                            "binutils-avr; `make test` installs them)";
+    test::AppFixture f;
+    const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
+    const fs::path work = f.dir.Path() / "blink";
+    fs::create_directories(work);
+    fs::copy_file(example / "BLINK.C", work / "BLINK.C");
+    fs::copy_file(example / "START.ASM", work / "START.ASM");
+    ProjectRecord project;
+    project.projectPath = (work / "BLINK.PRJ").string();
+    project.cFile = (work / "BLINK.C").string();
+    project.asmFile = (work / "START.ASM").string();
+    test::FakeMessageBoxes quiet;
+    ASSERT_TRUE(SaveProject(project, quiet));
+    test::WriteBytes(f.WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
+    fs::copy_file(OSTRELCC_EXE, fs::path(f.ProgramDir()) / "OSTREL.EXE");
+    QtProcessLauncher launcher;
+    f.launcher = &launcher;
+    CQuorlenApp &app = f.Start();
+
+    auto activeView = [&] {
+        auto *frame = qobject_cast<CChildFrame *>(app.MainFrame()->MdiArea()->activeSubWindow());
+        return frame ? frame->GetView() : nullptr;
+    };
+    auto pressF9 = [&] {
+        QApplication::setActiveWindow(app.MainFrame());
+        activeView()->setFocus();
+        QTest::keyClick(activeView(), Qt::Key_F9);
+    };
+    ASSERT_NE(activeView(), nullptr);
+    pressF9();
+    EXPECT_TRUE(fs::exists(work / "BLINK.hex"));
+    ASSERT_NE(app.Build().OutputWindow(), nullptr);
+    const auto &built = app.Build().OutputWindow()->Entries();
+    ASSERT_FALSE(built.empty());
+    EXPECT_NE(built.back().find("0 errors"), std::string::npos) << built.back();
+
+    // Line 40 (index 39) becomes a statement with an undeclared name; F9 saves it first.
+    CQuorlenView *view = activeView();
+    view->setCursorPosition(39, 0);
+    view->insert(QStringLiteral("    undeclared_thing = 1;\n"));
+    pressF9();
+    EXPECT_EQ(f.messages.Texts(),
+        std::vector<std::string> { "File is modified. It must be saved\nSave file ?" });
+    COutputWindow *window = app.Build().OutputWindow();
+    ASSERT_NE(window, nullptr);
+    const std::string expected = "Error " + (work / "BLINK.C").string() + "(40): ";
+    int row = -1;
+    for (size_t i = 0; i < window->Entries().size(); ++i)
+        if (window->Entries()[i].rfind(expected, 0) == 0)
+            row = static_cast<int>(i);
+    ASSERT_GE(row, 0) << "no entry starts with " << expected;
+
+    view->setCursorPosition(0, 0);
+    COutputListBox *list = window->List();
+    const QPoint at =
+        list->viewport()->mapTo(window, list->visualItemRect(list->item(row)).center());
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    int fromLine = 0, fromIndex = 0, toLine = 0, toIndex = 0;
+    activeView()->getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+    EXPECT_EQ(fromLine, 39);
+    EXPECT_EQ(activeView()->selectedText().toStdString(), "    undeclared_thing = 1;");
+}
+
+} // namespace
+} // namespace ostrel
