@@ -36,6 +36,7 @@ QLineEdit *CreateAddressBox(const char *objectName, const QString &label)
 {
     auto *box = Named(new QLineEdit, objectName, label);
     box->setMaxLength(4);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("FFFFF")) + 12);
     return box;
 }
 

@@ -233,6 +233,8 @@ TEST_F(ProjectCommandsTest, ChooserOpensWithNewFileEveryTime)
     f.chooser.Set([&](CNewChooserDlg &dialog) {
         newFileChosen.push_back(
             dialog.findChild<QAbstractButton *>(QStringLiteral("newFile"))->isChecked());
+        EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_EQ(dialog.GetChoice(), CNewChooserDlg::NewFile);
         dialog.findChild<QAbstractButton *>(QStringLiteral("newProject"))->click();
         dialog.reject();
     });
