@@ -68,7 +68,6 @@ CProjectSettingsDlg::CProjectSettingsDlg(
     , m_values(values)
 {
     CreateControls();
-    WriteControls();
     BuildOptionsFromDialog();
     setWindowTitle(ToQt(m_values.projectPath) + QStringLiteral(" : Settings"));
     EnableMegaControls(m_values.cpuType == CpuAtmega103);
