@@ -64,19 +64,6 @@ ProjectRecord Mega()
     return values;
 }
 
-TEST_F(SettingsDialogTest, OpensWithTheValuesAndTheirOptions)
-{
-    ProjectRecord values = Mega();
-    values.asmFile = "/work/START.ASM";
-    values.sreEnable = 1;
-    Open(values);
-    EXPECT_EQ(dialog->windowTitle().toStdString(), "/work/BLINK.PRJ : Settings");
-    EXPECT_EQ(Files(), (QStringList { "/work/MAIN.C", "/work/START.ASM" }));
-    EXPECT_TRUE(Control<QRadioButton>("chipMega")->isChecked());
-    EXPECT_EQ(Options(), (QStringList { "/sm", "/c4", "/x", "/s", "/a/work/START.ASM", "/o0x30" }));
-    EXPECT_TRUE(Control<QPushButton>("removeFile")->isEnabled());
-}
-
 TEST_F(SettingsDialogTest, EveryKeystrokeInAnAddressBoxRebuildsTheOptions)
 {
     Open(Mega());
