@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev qt6-base-dev libqscintilla2-qt6-dev \
-            ccache libx11-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
+            ccache xvfb xdotool libx11-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
             gcc-avr avr-libc binutils-avr
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

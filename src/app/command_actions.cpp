@@ -42,6 +42,8 @@ std::string MenuTextOf(uint16_t id)
     return {};
 }
 
+} // namespace
+
 QKeySequence ToKeySequence(const Accelerator &accelerator)
 {
     int key = 0;
@@ -80,8 +82,6 @@ QKeySequence ToKeySequence(const Accelerator &accelerator)
         modifiers |= Qt::ALT;
     return QKeySequence(key | modifiers);
 }
-
-} // namespace
 
 QIcon ToolbarIcon(int index)
 {

@@ -7,10 +7,13 @@
 #include <map>
 
 class QAction;
+class QKeySequence;
 class QIcon;
 class QWidget;
 
 namespace ostrel {
+
+struct Accelerator;
 
 // One QAction per command: its menu text, toolbar image, status prompt and tooltip, all from
 // the resources. Menus and the toolbar share these actions; triggering one routes its command.
@@ -37,6 +40,9 @@ private:
     std::map<uint16_t, QAction *> m_actions;
     std::multimap<uint16_t, QObject *> m_shortcuts;
 };
+
+// The key of an accelerator-table entry.
+QKeySequence ToKeySequence(const Accelerator &accelerator);
 
 // The twelve toolbar images, cut from the strip bitmap; empty icons when it cannot be read.
 QIcon ToolbarIcon(int index);

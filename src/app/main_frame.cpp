@@ -8,12 +8,14 @@
 #include "platform/qt_services.h"
 #include "res/resources.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -60,8 +62,9 @@ CMainFrame::CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget
     , m_application(application)
     , m_locks(locks)
     , m_area(new QMdiArea(this))
+    , m_appTitle(ResourceText(StringId::AppTitle))
 {
-    setWindowTitle(ResourceText(StringId::AppTitle));
+    setWindowTitle(m_appTitle);
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
@@ -74,9 +77,16 @@ CMainFrame::CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget
     CreateStatusBar();
     CreateMenus();
 
-    connect(m_area, &QMdiArea::subWindowActivated, this, [this] {
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        disconnect(m_activeTitleConnection);
+        if (window)
+            m_activeTitleConnection =
+                connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateCaption);
+        UpdateCaption();
         UpdateCommandUI();
     });
+    // The lock keys are read again only after a key or an activation, not on every tick.
+    qApp->installEventFilter(this);
     // Toolbar buttons and lock indicators follow the state as the program idles.
     auto *idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
@@ -136,18 +146,22 @@ void CMainFrame::CreateStatusBar()
     bar->addWidget(m_idlePane, 1);
     m_linePane = new QLabel(bar);
     m_linePane->setObjectName(QStringLiteral("linePane"));
-    m_linePane->setFixedWidth(75);
+    m_linePane->setMinimumWidth(75);
     m_linePane->setFrameShape(QFrame::Panel);
     m_linePane->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(m_linePane);
     const StringId locks[] = { StringId::IndicatorCaps, StringId::IndicatorNum,
         StringId::IndicatorScroll };
     for (int i = 0; i < 3; ++i) {
-        m_lockPanes[i] = new QLabel(ResourceText(locks[i]), bar);
+        // The pane keeps its place while its lock is off; only the text goes.
+        m_lockPanes[i] = new QLabel(bar);
         m_lockPanes[i]->setObjectName(ResourceText(locks[i]));
         m_lockPanes[i]->setFrameShape(QFrame::Panel);
         m_lockPanes[i]->setFrameShadow(QFrame::Sunken);
-        m_lockPanes[i]->setVisible(false);
+        m_lockPanes[i]->setAlignment(Qt::AlignCenter);
+        m_lockPanes[i]->setMinimumWidth(
+            m_lockPanes[i]->fontMetrics().horizontalAdvance(ResourceText(locks[i]))
+            + 2 * m_lockPanes[i]->frameWidth() + 8);
         bar->addPermanentWidget(m_lockPanes[i]);
     }
 }
@@ -172,6 +186,9 @@ void CMainFrame::CreateMenus()
     hooks.beforeShow = [this](MenuHandle) {
         UpdateWindowList();
         UpdateCommandUI();
+    };
+    hooks.prompt = [](uint32_t id) {
+        return id <= 0xFFFF ? ToQt(PromptOf(static_cast<uint16_t>(id)).status) : QString();
     };
     m_mirror = new QtMenuMirror(m_menus, menuBar(), hooks, this);
     m_mirror->Show(m_defaultMenu);
@@ -267,6 +284,65 @@ bool CMainFrame::RouteCommand(uint16_t id)
     return ran;
 }
 
+void CMainFrame::ShowPopupMenu(uint16_t menuId, const QPoint &globalPosition)
+{
+    const auto bytes = LoadMenuResource(menuId);
+    const MenuHandle loaded = bytes ? LoadMenuTemplate(m_menus, *bytes) : 0;
+    if (!loaded)
+        return;
+    const MenuHandle popup = m_menus.GetSubMenu(loaded, 0);
+    UpdateCommandUI();
+    // The entries show the states of their commands.
+    for (int i = 0; i < m_menus.GetMenuItemCount(popup); ++i) {
+        const uint32_t id = m_menus.GetMenuItemID(popup, i);
+        if (id == 0 || id > 0xFFFF)
+            continue;
+        const CommandState state = m_router.QueryState(static_cast<uint16_t>(id));
+        m_menus.EnableMenuItem(popup, static_cast<uint32_t>(i),
+            MenuFlag::ByPosition | (state.enabled ? MenuFlag::Enabled : MenuFlag::Grayed));
+    }
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("popupMenu"));
+    m_mirror->Fill(&menu, popup);
+    menu.exec(globalPosition);
+    m_menus.DestroyMenu(loaded);
+}
+
+void CMainFrame::SetLineText(const QString &text)
+{
+    if (m_linePane->text() == text)
+        return;
+    m_linePane->setText(text);
+    const int needed = m_linePane->fontMetrics().horizontalAdvance(text)
+        + 2 * m_linePane->frameWidth() + 2 * m_linePane->margin() + 8;
+    if (needed > m_linePane->minimumWidth())
+        m_linePane->setMinimumWidth(needed);
+}
+
+void CMainFrame::SetProjectText(const QString &text)
+{
+    if (m_projectBox->count() == 1 && m_projectBox->itemText(0) == text)
+        return;
+    m_projectBox->clear();
+    m_projectBox->addItem(text);
+    m_projectBox->setCurrentIndex(0);
+}
+
+QString CMainFrame::Caption() const
+{
+    const QMdiSubWindow *active = m_area->activeSubWindow();
+    if (!active || active->windowTitle().isEmpty())
+        return m_appTitle;
+    return m_appTitle + QStringLiteral(" - ") + active->windowTitle();
+}
+
+void CMainFrame::UpdateCaption()
+{
+    m_settingCaption = true;
+    setWindowTitle(Caption());
+    m_settingCaption = false;
+}
+
 void CMainFrame::SetActiveTargets(CommandTarget *view, CommandTarget *document)
 {
     m_view = view;
@@ -282,10 +358,38 @@ void CMainFrame::UpdateCommandUI()
         action->setCheckable(state.checked);
         action->setChecked(state.checked);
     }
+    UpdateLockPanes();
+}
+
+void CMainFrame::UpdateLockPanes()
+{
+    if (!m_locksStale)
+        return;
+    m_locksStale = false;
     const LockState locks = m_locks.State();
-    m_lockPanes[0]->setVisible(locks.capsLock);
-    m_lockPanes[1]->setVisible(locks.numLock);
-    m_lockPanes[2]->setVisible(locks.scrollLock);
+    const bool on[] = { locks.capsLock, locks.numLock, locks.scrollLock };
+    const StringId texts[] = { StringId::IndicatorCaps, StringId::IndicatorNum,
+        StringId::IndicatorScroll };
+    for (int i = 0; i < 3; ++i) {
+        const QString text = on[i] ? ResourceText(texts[i]) : QString();
+        if (m_lockPanes[i]->text() != text)
+            m_lockPanes[i]->setText(text);
+    }
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ApplicationStateChange:
+    case QEvent::WindowActivate:
+        m_locksStale = true;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OnViewToolbar()
@@ -372,6 +476,10 @@ bool CMainFrame::event(QEvent *event)
 {
     if (event->type() == QEvent::LeaveWhatsThisMode)
         ShowIdleMessage(ResourceText(StringId::IdleMessage));
+    // A maximised source window writes its own form of the caption; the caption stays ours.
+    if (event->type() == QEvent::WindowTitleChange && !m_settingCaption
+        && windowTitle() != Caption())
+        UpdateCaption();
     return QMainWindow::event(event);
 }
 

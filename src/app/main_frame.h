@@ -52,6 +52,13 @@ public:
 
     // Runs a command along the route; false when nothing ran it.
     bool RouteCommand(uint16_t id);
+    // Shows the first drop-down list of menu resource `menuId` at `globalPosition` and runs
+    // the chosen command along the route.
+    void ShowPopupMenu(uint16_t menuId, const QPoint &globalPosition);
+    // The caret-line pane's text; the pane grows to show it whole.
+    void SetLineText(const QString &text);
+    // The one entry of the project box; the box is rebuilt only when the text changes.
+    void SetProjectText(const QString &text);
     const CommandRouter &Router() const { return m_router; }
     // The active view and its document as the head of the route.
     void SetActiveTargets(CommandTarget *view, CommandTarget *document);
@@ -87,6 +94,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateToolBar();
@@ -95,6 +103,10 @@ private:
     void UpdateWindowList();
     void ActivateWindow(uint32_t id);
     void ShowIdleMessage(const QString &message);
+    void UpdateLockPanes();
+    // "Ostrel - MAIN.C*" for the active source window, "Ostrel" without one.
+    QString Caption() const;
+    void UpdateCaption();
 
     CommandTarget &m_application;
     KeyboardLocks &m_locks;
@@ -115,6 +127,11 @@ private:
     MenuHandle m_documentMenu = 0;
     QtMenuMirror *m_mirror = nullptr;
     QPointer<CHelpWindow> m_help;
+
+    QString m_appTitle;
+    QMetaObject::Connection m_activeTitleConnection;
+    bool m_locksStale = true; // a key or an activation may have changed the lock keys
+    bool m_settingCaption = false;
 
     std::function<bool()> m_closeGuard;
     std::function<void()> m_newWindow;

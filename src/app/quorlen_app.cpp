@@ -176,44 +176,42 @@ void CQuorlenApp::ShowRecentFiles()
 void CQuorlenApp::OnActiveWindowChanged()
 {
     auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
-    disconnect(m_caretConnection);
     if (!frame) {
         m_mainFrame->SetActiveTargets(nullptr, nullptr);
         return;
     }
     m_mainFrame->SetActiveTargets(frame->GetView(), frame->GetDocument());
-    m_caretConnection =
-        connect(frame->GetView(), &QsciScintilla::cursorPositionChanged, this, [this] {
-            RefreshIndicators();
-        });
+    // The pane shows the line of the window now in front, not of the one before.
     RefreshIndicators();
 }
 
 void CQuorlenApp::OnViewDestroyed(CQuorlenView *view)
 {
     // A view that goes away leaves the command route before any command state is asked of it.
-    if (m_mainFrame->Router().GetRoute()[0] == view) {
-        disconnect(m_caretConnection);
+    if (m_mainFrame->Router().GetRoute()[0] == view)
         m_mainFrame->SetActiveTargets(nullptr, nullptr);
-    }
 }
 
 void CQuorlenApp::RefreshIndicators()
 {
+    if (!m_mainFrame)
+        return;
     auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
     QString line;
     if (frame) {
-        int lineIndex = 0, column = 0;
-        frame->GetView()->getCursorPosition(&lineIndex, &column);
+        const long position = frame->GetView()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+        const long lineIndex = frame->GetView()->SendScintilla(
+            QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
         line = QStringLiteral("Line %1").arg(lineIndex + 1);
     }
-    m_mainFrame->LinePane()->setText(line);
+    m_mainFrame->SetLineText(line);
+    m_mainFrame->SetProjectText(m_project.IsOpen() ? ToQt(BaseNameOf(m_project.Path())).toUpper()
+                                                   : QStringLiteral("Empty Project"));
+}
 
-    QComboBox *box = m_mainFrame->ProjectBox();
-    box->clear();
-    box->addItem(m_project.IsOpen() ? ToQt(BaseNameOf(m_project.Path())).toUpper()
-                                    : QStringLiteral("Empty Project"));
-    box->setCurrentIndex(0);
+void CQuorlenApp::ShowPopupMenu(uint16_t menuId, int x, int y)
+{
+    m_mainFrame->ShowPopupMenu(menuId, QPoint(x, y));
 }
 
 void CQuorlenApp::OnOpenRecentFile(uint16_t id)

@@ -79,6 +79,9 @@ public:
     Clipboard &SystemClipboard() override { return m_services.clipboard; }
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
+    // The caret line in the status bar and the project's name in the project box.
+    void RefreshIndicators() override;
+    void ShowPopupMenu(uint16_t menuId, int x, int y) override;
 
 private:
     void RestoreWorkspace();
@@ -86,8 +89,6 @@ private:
     void ShowRecentFiles();
     void OnActiveWindowChanged();
     void OnViewDestroyed(CQuorlenView *view);
-    // The caret line in the status bar and the project's name in the project box.
-    void RefreshIndicators();
 
     AppServices m_services;
     AppPaths m_paths;
@@ -99,7 +100,6 @@ private:
     ProjectSession m_project;
     std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<BuildController> m_build;
-    QMetaObject::Connection m_caretConnection;
 };
 
 } // namespace ostrel

@@ -26,20 +26,6 @@ constexpr int kOutputHeight = 100;
 // The compiler has ended; its message file is read a second later.
 constexpr int kMessageFileDelayMs = 1000;
 
-// Selects the text of line `lineIndex` (0-based) and scrolls it into view.
-void SelectLine(CQuorlenView *view, int lineIndex)
-{
-    if (lineIndex < 0 || lineIndex >= view->lines())
-        return;
-    const QString text = view->text(lineIndex);
-    int length = static_cast<int>(text.size());
-    while (length > 0
-        && (text[length - 1] == QLatin1Char('\n') || text[length - 1] == QLatin1Char('\r')))
-        --length;
-    view->setSelection(lineIndex, 0, lineIndex, length);
-    view->ensureLineVisible(lineIndex);
-}
-
 } // namespace
 
 BuildController::BuildController(CQuorlenApp &app)
@@ -119,15 +105,14 @@ void BuildController::Navigate(const std::string &entry)
     m_navigationLine = location->line;
     const std::string path =
         ResolveMessageFile(m_navigationFile, DirectoryOf(m_driver.CompilerOutputPath()));
-    m_app.DocTemplate().OpenDocumentFile(path);
-
-    // The view that is active now: the file's, or the one before when it could not be opened.
+    // A file that cannot be opened is reported by the document; no other view moves then.
+    const CQuorlenDoc *document = m_app.DocTemplate().OpenDocumentFile(path);
     CChildFrame *frame = ActiveFrame();
-    if (!frame)
+    if (!document || !frame || frame->GetDocument() != document)
         return;
     // Line numbers below 1 name no line: the file is shown as it is.
     if (m_navigationLine >= 1)
-        SelectLine(frame->GetView(), m_navigationLine - 1);
+        frame->GetView()->GotoLine(m_navigationLine - 1);
     m_app.MainFrame()->activateWindow();
     frame->GetView()->setFocus();
 }

@@ -3,7 +3,6 @@
 #include "build/message_line.h"
 #include "build/output_list_box.h"
 #include "platform/message_boxes.h"
-#include "platform/qt_services.h"
 
 #include <QResizeEvent>
 
@@ -27,22 +26,22 @@ COutputWindow::COutputWindow(QWidget *owner, MessageBoxes &messages)
 
 void COutputWindow::SetEntries(std::vector<std::string> entries)
 {
-    m_entries = std::move(entries);
-    if (!m_list)
-        return;
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(m_entries.size()));
-    for (const std::string &entry : m_entries)
-        texts.append(ToQt(entry));
-    m_list->clear();
-    m_list->addItems(texts);
+    if (m_list)
+        m_list->SetEntries(std::move(entries));
+}
+
+const std::vector<std::string> &COutputWindow::Entries() const
+{
+    static const std::vector<std::string> none;
+    return m_list ? m_list->Entries() : none;
 }
 
 std::vector<int> COutputWindow::NavigableEntries() const
 {
     std::vector<int> rows;
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        if (ParseMessageLocation(m_entries[i]))
+    const auto &entries = Entries();
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (ParseMessageLocation(entries[i]))
             rows.push_back(static_cast<int>(i));
     return rows;
 }
@@ -52,14 +51,15 @@ void COutputWindow::GoToEntry(int row)
     if (!m_list || row < 0 || row >= m_list->count())
         return;
     m_list->setCurrentRow(row);
-    m_list->scrollToItem(m_list->item(row));
+    m_list->scrollTo(m_list->currentIndex());
     OnEntryChosen(row);
 }
 
 void COutputWindow::OnEntryChosen(int row)
 {
-    if (row >= 0 && static_cast<size_t>(row) < m_entries.size())
-        emit navigateRequested(m_entries[static_cast<size_t>(row)]);
+    const auto &entries = Entries();
+    if (row >= 0 && static_cast<size_t>(row) < entries.size())
+        emit navigateRequested(entries[static_cast<size_t>(row)]);
 }
 
 void COutputWindow::resizeEvent(QResizeEvent *event)

@@ -23,7 +23,7 @@ public:
     COutputListBox *List() const { return m_list; }
 
     void SetEntries(std::vector<std::string> entries);
-    const std::vector<std::string> &Entries() const { return m_entries; }
+    const std::vector<std::string> &Entries() const;
     // The rows whose messages name a place in a source file, in order.
     std::vector<int> NavigableEntries() const;
     // Selects the entry, shows it and goes to the place its message names.
@@ -40,7 +40,6 @@ private:
     void OnEntryChosen(int row);
 
     COutputListBox *m_list = nullptr;
-    std::vector<std::string> m_entries;
 };
 
 } // namespace ostrel

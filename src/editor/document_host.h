@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ostrel {
@@ -20,6 +21,12 @@ public:
     virtual void RecordOpenedFile(const std::string &path) = 0;
     // A document now has this path (opened or saved under a new name).
     virtual void AddToRecentFiles(const std::string &path) = 0;
+    // The caret line of the active view in the status bar and the project's name in the
+    // project box.
+    virtual void RefreshIndicators() = 0;
+    // Shows the first drop-down list of menu resource `menuId` at the screen position, its
+    // commands routed through the active view.
+    virtual void ShowPopupMenu(uint16_t menuId, int x, int y) = 0;
 };
 
 } // namespace ostrel

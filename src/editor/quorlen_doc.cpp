@@ -60,18 +60,44 @@ const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
 CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
     : QObject(parent)
     , m_host(host)
+    , m_editor(std::make_unique<QsciScintilla>())
+#ifdef _WIN32
+    , m_lineEnd(LineEnd::CrLf)
+#else
+    , m_lineEnd(LineEnd::Lf)
+#endif
 {
+    m_text = m_editor->document();
+    ApplyTextSettings(m_editor.get());
+    // Every edit in any view reaches the text's own editor as well.
+    connect(m_editor.get(), &QsciScintilla::modificationChanged, this, [this] {
+        UpdateModifiedMark();
+    });
+}
+
+CQuorlenDoc::~CQuorlenDoc() = default;
+
+void CQuorlenDoc::ApplyTextSettings(QsciScintilla *editor) const
+{
+    editor->setUtf8(m_utf8);
+    switch (m_lineEnd) {
+    case LineEnd::CrLf:
+        editor->setEolMode(QsciScintilla::EolWindows);
+        break;
+    case LineEnd::Lf:
+        editor->setEolMode(QsciScintilla::EolUnix);
+        break;
+    case LineEnd::Cr:
+        editor->setEolMode(QsciScintilla::EolMac);
+        break;
+    }
 }
 
 void CQuorlenDoc::AttachView(CQuorlenView *view)
 {
-    // A further view shows the same text, undo history and modified state.
-    if (CQuorlenView *shown = PrimaryView())
-        view->setDocument(shown->document());
+    view->setDocument(m_text);
+    ApplyTextSettings(view);
     m_views.emplace_back(view);
-    connect(view, &QsciScintilla::modificationChanged, this, [this] {
-        UpdateModifiedMark();
-    });
 }
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)
@@ -80,12 +106,33 @@ void CQuorlenDoc::DetachView(CQuorlenView *view)
     std::erase(m_views, view);
 }
 
-CQuorlenView *CQuorlenDoc::PrimaryView() const
+void CQuorlenDoc::LoadBytes(std::string_view bytes)
 {
-    for (const auto &view : m_views)
-        if (view)
-            return view;
-    return nullptr;
+    m_utf8 = IsValidUtf8(bytes);
+    m_lineEnd = DetectLineEnd(bytes, m_lineEnd);
+    ApplyTextSettings(m_editor.get());
+    for (CQuorlenView *view : m_views)
+        ApplyTextSettings(view);
+    QsciScintilla &editor = *m_editor;
+    editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0L);
+    editor.SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor.SendScintilla(
+        QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
+    editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1L);
+    editor.SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    editor.SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
+    for (CQuorlenView *view : m_views)
+        view->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0L);
+}
+
+std::string CQuorlenDoc::TextBytes() const
+{
+    const long length = m_editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    if (length <= 0)
+        return {};
+    const auto *data = static_cast<const char *>(
+        m_editor->SendScintillaPtrResult(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    return std::string(data, static_cast<size_t>(length));
 }
 
 bool CQuorlenDoc::OnNewDocument(const std::string &title)
@@ -108,17 +155,14 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
         m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
         return false;
     }
-    if (CQuorlenView *view = PrimaryView())
-        view->LoadBytes(
-            std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    LoadBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
     SetPathName(path);
     return true;
 }
 
 bool CQuorlenDoc::OnSaveDocument(const std::string &path)
 {
-    CQuorlenView *view = PrimaryView();
-    const std::string bytes = view ? view->TextBytes() : std::string();
+    const std::string bytes = TextBytes();
     const QString target = ToQt(path);
     const QFileInfo info(target);
     QString reason;
@@ -137,8 +181,7 @@ bool CQuorlenDoc::OnSaveDocument(const std::string &path)
             + "\nThe file on disk was not changed.");
         return false;
     }
-    if (view)
-        view->MarkSaved();
+    m_editor->SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
     UpdateModifiedMark();
     return true;
 }
@@ -210,14 +253,12 @@ void CQuorlenDoc::OnUpdateFileSendMail(CommandState &state)
 
 bool CQuorlenDoc::IsModified() const
 {
-    const CQuorlenView *view = PrimaryView();
-    return view && view->isModified();
+    return m_editor->isModified();
 }
 
 void CQuorlenDoc::SetModifiedFlag(bool modified)
 {
-    if (CQuorlenView *view = PrimaryView())
-        view->setModified(modified);
+    m_editor->setModified(modified);
     UpdateModifiedMark();
 }
 

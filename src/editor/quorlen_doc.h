@@ -1,31 +1,39 @@
 #pragma once
 
+#include "editor/text_bytes.h"
 #include "framework/command_map.h"
 
-#include <QObject>
-#include <QPointer>
+#include <Qsci/qscidocument.h>
 
+#include <QObject>
+
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+class QsciScintilla;
 
 namespace ostrel {
 
 class CQuorlenView;
 class DocumentHost;
 
-// One source file, C or assembler, while it is edited. The text lives in the QScintilla
-// document that all of its views share; the file's bytes are kept exactly as they are.
+// One source file, C or assembler, while it is edited. The document owns its text (a QScintilla
+// document that every view attaches to), so loading, saving and the modified flag never depend
+// on which window is open; the file's bytes are kept exactly as they are.
 class CQuorlenDoc : public QObject, public CommandTargetOf<CQuorlenDoc>
 {
     Q_OBJECT
 
 public:
     explicit CQuorlenDoc(DocumentHost &host, QObject *parent = nullptr);
+    ~CQuorlenDoc() override;
 
     static const CommandMap<CQuorlenDoc> &Commands();
     DocumentHost &Host() const { return m_host; }
 
-    // Views show this document's text; the first one attached holds the shared text.
+    // Views show this document's text, with its character set and line end.
     void AttachView(CQuorlenView *view);
     void DetachView(CQuorlenView *view);
     const std::vector<CQuorlenView *> &Views() const { return m_views; }
@@ -52,6 +60,16 @@ public:
     void OnFileClose();
     void OnUpdateFileSendMail(CommandState &state);
 
+    // Replaces the text with the bytes as they are (NUL bytes included), without undo history,
+    // and marks it unmodified. Chooses UTF-8 or single-byte display and the typed line end.
+    void LoadBytes(std::string_view bytes);
+    // The text as bytes, exactly as stored.
+    std::string TextBytes() const;
+    // The shared text that views show.
+    const QsciDocument &Text() const { return m_text; }
+    bool IsUtf8() const { return m_utf8; }
+    LineEnd TypedLineEnd() const { return m_lineEnd; }
+
     const std::string &PathName() const { return m_pathName; }
     const std::string &Title() const { return m_title; }
     bool IsModified() const;
@@ -64,9 +82,15 @@ signals:
 private:
     void UpdateModifiedMark();
     void SetTitle(const std::string &title);
-    CQuorlenView *PrimaryView() const;
+    void ApplyTextSettings(QsciScintilla *editor) const;
 
     DocumentHost &m_host;
+    // An editor that is never shown: it owns the text while no view is open and carries out
+    // loading, reading and the save point.
+    std::unique_ptr<QsciScintilla> m_editor;
+    QsciDocument m_text;
+    bool m_utf8 = true;
+    LineEnd m_lineEnd;
     std::string m_pathName;
     std::string m_title;
     std::vector<CQuorlenView *> m_views;

@@ -1,13 +1,42 @@
 #include "editor/quorlen_view.h"
 
+#include "app/command_actions.h"
 #include "editor/document_host.h"
 #include "editor/quorlen_doc.h"
+#include "editor/source_lexers.h"
+#include "editor/tab_size_dlg.h"
 #include "editor/text_bytes.h"
 #include "platform/clipboard.h"
+#include "res/resources.h"
 
+#include <Qsci/qscicommandset.h>
+
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <set>
 
 namespace ostrel {
+
+namespace {
+
+// Bytes that make up words for whole-word matching: letters, digits, '_' and every byte of a
+// non-ASCII character.
+bool IsWordByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || byte == '_' || (byte >= '0' && byte <= '9')
+        || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
+}
+
+// The longest text of a line that go-to-line searches for.
+constexpr long kGotoTextLength = 99;
+
+} // namespace
 
 const CommandMap<CQuorlenView> &CQuorlenView::Commands()
 {
@@ -21,9 +50,10 @@ const CommandMap<CQuorlenView> &CQuorlenView::Commands()
         M::OnState(CommandId::EditCopy, &CQuorlenView::OnUpdateNeedSelection),
         M::On(CommandId::EditPaste, &CQuorlenView::OnEditPaste),
         M::OnState(CommandId::EditPaste, &CQuorlenView::OnUpdateEditPaste),
-        M::On(CommandId::EditPasteSpecial, &CQuorlenView::OnEditPaste),
+        M::On(CommandId::EditPasteSpecial, &CQuorlenView::OnEditPasteSpecial),
         M::OnState(CommandId::EditPasteSpecial, &CQuorlenView::OnUpdateEditPaste),
         M::On(CommandId::EditSelectAll, &CQuorlenView::OnEditSelectAll),
+        M::On(CommandId::ChangeTabSize, &CQuorlenView::OnChangeTabSize),
     };
     return map;
 }
@@ -34,33 +64,127 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setWrapMode(QsciScintilla::WrapNone);
-    setUtf8(true);
-#ifdef _WIN32
-    setEolMode(QsciScintilla::EolWindows);
-#else
-    setEolMode(QsciScintilla::EolUnix);
-#endif
     setAccessibleName(QStringLiteral("Source editor"));
-    RemoveEditorKeys();
+    ReleaseWindowKeys();
+    // Style what is shown first and the rest a slice at a time while the program idles, so
+    // that a large file opens and moves without waiting for the whole text to be styled.
+    SendScintilla(SCI_SETIDLESTYLING, static_cast<unsigned long>(SC_IDLESTYLING_ALL));
+    setBraceMatching(QsciScintilla::SloppyBraceMatch);
+    setMarginLineNumbers(0, true);
+    setMarginWidth(1, 0);
+    connect(this, &QsciScintilla::linesChanged, this, [this] {
+        const int digits = static_cast<int>(std::to_string(std::max(lines(), 1)).size());
+        setMarginWidth(0, QString(digits + 2, QLatin1Char('9')));
+    });
+    emit linesChanged();
+
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &CQuorlenView::RefreshIndicators);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CQuorlenView::RefreshIndicators);
+    connect(document, &CQuorlenDoc::titleChanged, this, [this] {
+        ApplySourceLexer(*this, m_document->PathName());
+    });
+    ApplySourceLexer(*this, m_document->PathName());
 }
 
-void CQuorlenView::RemoveEditorKeys()
+void CQuorlenView::ReleaseWindowKeys()
 {
-    // These keys belong to the main window's accelerators, which route them to the commands
-    // above; the editor must not take them first.
-    const int keys[] = {
-        'C' + (SCMOD_CTRL << 16),
-        'X' + (SCMOD_CTRL << 16),
-        'V' + (SCMOD_CTRL << 16),
-        'Z' + (SCMOD_CTRL << 16),
-        'A' + (SCMOD_CTRL << 16),
-        SCK_INSERT + (SCMOD_CTRL << 16),
-        SCK_INSERT + (SCMOD_SHIFT << 16),
-        SCK_DELETE + (SCMOD_SHIFT << 16),
-        SCK_BACK + (SCMOD_ALT << 16),
-    };
-    for (int key : keys)
-        SendScintilla(SCI_CLEARCMDKEY, static_cast<unsigned long>(key));
+    // The main window's accelerators route these keys to the commands; the editor must neither
+    // act on them nor claim them as shortcut overrides, or the accelerators never fire.
+    std::set<int> windowKeys;
+    if (const auto *table = GetAcceleratorTable(kMainResourceId))
+        for (const Accelerator &accelerator : *table)
+            windowKeys.insert(ToKeySequence(accelerator)[0].toCombined());
+    for (QsciCommand *command : standardCommands()->commands()) {
+        if (windowKeys.count(command->key()))
+            command->setKey(0);
+        if (windowKeys.count(command->alternateKey()))
+            command->setAlternateKey(0);
+    }
+}
+
+void CQuorlenView::showEvent(QShowEvent *event)
+{
+    QsciScintilla::showEvent(event);
+    if (!m_initialised) {
+        m_initialised = true;
+        OnInitialUpdate();
+    }
+}
+
+void CQuorlenView::OnInitialUpdate()
+{
+    RefreshIndicators();
+    m_tabSize = kDefaultTabSize;
+    SetTabStops(m_tabSize);
+}
+
+void CQuorlenView::RefreshIndicators()
+{
+    m_document->Host().RefreshIndicators();
+}
+
+void CQuorlenView::SetTabStops(int tabSize)
+{
+    const bool wasModified = m_document->IsModified();
+    setTabWidth(tabSize == 0 ? 1 : tabSize);
+    SendScintilla(SCI_SETSEL, 0UL, 0L);
+    if (!wasModified)
+        m_document->SetModifiedFlag(false);
+}
+
+void CQuorlenView::OnChangeTabSize()
+{
+    CTabSizeDlg dialog(m_tabSize, m_document->Host().Messages(), window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_tabSize = dialog.TabSize();
+    SetTabStops(m_tabSize);
+}
+
+void CQuorlenView::GotoLine(int lineIndex)
+{
+    SendScintilla(SCI_SETSEL, 0UL, 1L);
+    const long lineCount = SendScintilla(SCI_GETLINECOUNT);
+    if (lineIndex < 0 || lineIndex >= lineCount)
+        return; // nothing to search for: the selection stays
+    const long lineStart =
+        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(lineIndex));
+    const long lineLength = std::min<long>(
+        SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(lineIndex)), kGotoTextLength);
+    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    const std::string_view all(data, static_cast<size_t>(SendScintilla(SCI_GETLENGTH)));
+    std::string_view text =
+        all.substr(static_cast<size_t>(lineStart), static_cast<size_t>(lineLength));
+    text = text.substr(0, text.find_first_of("\r\n"));
+    if (text.empty()) {
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(lineStart));
+        return;
+    }
+
+    // Search forward for the text as a whole word with matching case, from one match to the
+    // next, until a match lies on the target line.
+    size_t from = 0;
+    for (;;) {
+        size_t found = all.find(text, from);
+        while (found != std::string_view::npos
+            && ((found > 0 && IsWordByte(all[found - 1]) && IsWordByte(all[found]))
+                || (found + text.size() < all.size() && IsWordByte(all[found + text.size()])
+                    && IsWordByte(all[found + text.size() - 1]))))
+            found = all.find(text, found + 1);
+        if (found == std::string_view::npos)
+            return; // not found: the selection stays where it is
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(found));
+        if (line > lineIndex) {
+            // The line's own text is no whole word (cut in the middle of one): go to its start.
+            SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(lineStart));
+            return;
+        }
+        SendScintilla(
+            SCI_SETSEL, static_cast<unsigned long>(found), static_cast<long>(found + text.size()));
+        if (line == lineIndex)
+            return;
+        from = found + text.size();
+    }
 }
 
 std::string CQuorlenView::SelectedBytes() const
@@ -77,7 +201,7 @@ std::string CQuorlenView::SelectedBytes() const
 // that its bytes 0x80 to 0xFF survive a copy and paste.
 std::string CQuorlenView::ToClipboardText(const std::string &bytes) const
 {
-    if (isUtf8())
+    if (m_document->IsUtf8())
         return bytes;
     const QByteArray utf8 =
         QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8();
@@ -86,7 +210,7 @@ std::string CQuorlenView::ToClipboardText(const std::string &bytes) const
 
 std::string CQuorlenView::FromClipboardText(const std::string &text) const
 {
-    if (isUtf8())
+    if (m_document->IsUtf8())
         return text;
     const QByteArray latin1 =
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLatin1();
@@ -107,53 +231,84 @@ void CQuorlenView::OnEditCut()
     removeSelectedText();
 }
 
+void CQuorlenView::PasteText(const std::string &clipboardText)
+{
+    // The pasted lines take the document's own line end, and replacing the selection is one
+    // step for Undo.
+    const std::string text =
+        ConvertLineEnds(FromClipboardText(clipboardText), m_document->TypedLineEnd());
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_REPLACESEL, 0UL, "");
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.c_str());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
 void CQuorlenView::OnEditPaste()
 {
-    const std::string text = FromClipboardText(m_document->Host().SystemClipboard().Text());
-    SendScintilla(SCI_REPLACESEL, static_cast<unsigned long>(0), "");
-    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.c_str());
+    PasteText(m_document->Host().SystemClipboard().Text());
+}
+
+void CQuorlenView::OnEditPasteSpecial()
+{
+    // The clipboard's text formats to choose from; the choice is pasted as plain text.
+    Clipboard &clipboard = m_document->Host().SystemClipboard();
+    QStringList formats;
+    for (const std::string &format : clipboard.TextFormats())
+        formats << QString::fromStdString(format);
+    if (formats.isEmpty())
+        return;
+    bool chosen = false;
+    const QString format = QInputDialog::getItem(window(), QStringLiteral("Paste Special"),
+        QStringLiteral("As:"), formats, 0, false, &chosen);
+    if (chosen)
+        PasteText(clipboard.TextOfFormat(format.toStdString()));
 }
 
 void CQuorlenView::OnUpdateEditPaste(CommandState &state)
 {
-    state.enabled = !isReadOnly() && !m_document->Host().SystemClipboard().Text().empty();
-}
-
-void CQuorlenView::LoadBytes(std::string_view bytes)
-{
-    setUtf8(IsValidUtf8(bytes));
-    switch (DetectLineEnd(bytes, eolMode() == EolWindows ? LineEnd::CrLf : LineEnd::Lf)) {
-    case LineEnd::CrLf:
-        setEolMode(EolWindows);
-        break;
-    case LineEnd::Lf:
-        setEolMode(EolUnix);
-        break;
-    case LineEnd::Cr:
-        setEolMode(EolMac);
-        break;
-    }
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_GOTOPOS, 0L);
-    MarkSaved();
+    state.enabled = !isReadOnly() && m_document->Host().SystemClipboard().HasText();
 }
 
 std::string CQuorlenView::TextBytes() const
 {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    if (length <= 0)
-        return {};
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return std::string(data, static_cast<size_t>(length));
+    return m_document->TextBytes();
 }
 
-void CQuorlenView::MarkSaved()
+void CQuorlenView::keyPressEvent(QKeyEvent *event)
 {
-    SendScintilla(SCI_SETSAVEPOINT);
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || (event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier)) {
+        ShowContextMenu(
+            viewport()->mapToGlobal(QPoint(static_cast<int>(SendScintilla(SCI_POINTXFROMPOSITION,
+                                               0UL, SendScintilla(SCI_GETCURRENTPOS))),
+                static_cast<int>(
+                    SendScintilla(SCI_POINTYFROMPOSITION, 0UL, SendScintilla(SCI_GETCURRENTPOS)))
+                    + textHeight(0))));
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+    RefreshIndicators();
+}
+
+void CQuorlenView::mousePressEvent(QMouseEvent *event)
+{
+    QsciScintilla::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        RefreshIndicators();
+}
+
+void CQuorlenView::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Keys that ask for the menu are handled as they are pressed.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        ShowContextMenu(event->globalPos());
+    event->accept();
+}
+
+void CQuorlenView::ShowContextMenu(const QPoint &globalPosition)
+{
+    m_document->Host().ShowPopupMenu(kEditorPopupMenuId, globalPosition.x(), globalPosition.y());
 }
 
 void CQuorlenView::paintEvent(QPaintEvent *event)

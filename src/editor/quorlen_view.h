@@ -5,19 +5,24 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <string>
-#include <string_view>
 
 namespace ostrel {
 
 class CQuorlenDoc;
 
-// The editing window of a source document: a plain-text editor with a fixed-pitch font,
-// no line wrapping, and the document's bytes kept exactly as they are.
+// The editing window of a source document: a plain-text editor with a fixed-pitch font, no line
+// wrapping, a tab size of its own, and the document's bytes kept exactly as they are. It keeps
+// the caret line and project indicators of the main window up to date.
 class CQuorlenView : public QsciScintilla, public CommandTargetOf<CQuorlenView>
 {
     Q_OBJECT
 
 public:
+    // Print margins on every side, in twips (half an inch).
+    static constexpr int kPrintMarginTwips = 720;
+    // The tab size of a new view.
+    static constexpr int kDefaultTabSize = 4;
+
     explicit CQuorlenView(CQuorlenDoc *document, QWidget *parent = nullptr);
 
     static const CommandMap<CQuorlenView> &Commands();
@@ -29,18 +34,24 @@ public:
     void OnEditCopy();
     void OnUpdateNeedSelection(CommandState &state) { state.enabled = hasSelectedText(); }
     void OnEditPaste();
+    void OnEditPasteSpecial();
     void OnUpdateEditPaste(CommandState &state);
     void OnEditSelectAll() { selectAll(true); }
+    void OnChangeTabSize();
 
     CQuorlenDoc *GetDocument() const { return m_document; }
 
-    // Replaces the text with the bytes as they are (NUL bytes included), without undo history,
-    // and marks the text unmodified. Chooses UTF-8 or single-byte display and the line end.
-    void LoadBytes(std::string_view bytes);
+    // Selects the text of line `lineIndex` (0-based) as the output window's navigation wants
+    // it: the line's text, up to 99 characters, found as a whole word with matching case,
+    // passing over earlier lines with the same text. An empty line gets the caret at its start.
+    void GotoLine(int lineIndex);
+    // Tab stops every `tabSize` character widths (0 counts as 1) over the whole text; the caret
+    // goes to the start and the modified flag stays as it was.
+    void SetTabStops(int tabSize);
+    int TabSize() const { return m_tabSize; }
+
     // The text as bytes, exactly as stored.
     std::string TextBytes() const;
-    // Marks the current text as the saved state.
-    void MarkSaved();
 
 signals:
     // First paint of the view; the start-up benchmark waits for it.
@@ -48,14 +59,25 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     std::string SelectedBytes() const;
     std::string ToClipboardText(const std::string &bytes) const;
     std::string FromClipboardText(const std::string &text) const;
-    void RemoveEditorKeys();
+    void PasteText(const std::string &clipboardText);
+    void ReleaseWindowKeys();
+    void OnInitialUpdate();
+    void RefreshIndicators();
+    void ShowContextMenu(const QPoint &globalPosition);
+    bool FindWholeWord(const std::string &text, long from);
 
     CQuorlenDoc *m_document;
+    int m_tabSize = kDefaultTabSize;
+    bool m_initialised = false;
     bool m_painted = false;
 };
 

@@ -50,4 +50,25 @@ LineEnd DetectLineEnd(std::string_view bytes, LineEnd fallback)
     return end + 1 < bytes.size() && bytes[end + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
 }
 
+std::string ConvertLineEnds(std::string_view text, LineEnd lineEnd)
+{
+    const std::string_view eol = lineEnd == LineEnd::CrLf ? "\r\n"
+        : lineEnd == LineEnd::Lf                          ? "\n"
+                                                          : "\r";
+    std::string converted;
+    converted.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            converted += eol;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (text[i] == '\n') {
+            converted += eol;
+        } else {
+            converted += text[i];
+        }
+    }
+    return converted;
+}
+
 } // namespace ostrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace ostrel {
@@ -13,5 +14,8 @@ bool IsValidUtf8(std::string_view bytes);
 
 // The line end used first in the text; `fallback` for text without any.
 LineEnd DetectLineEnd(std::string_view bytes, LineEnd fallback);
+
+// `text` with every line end (CR LF, LF or a lone CR) written as `lineEnd`.
+std::string ConvertLineEnds(std::string_view text, LineEnd lineEnd);
 
 } // namespace ostrel

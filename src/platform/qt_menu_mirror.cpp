@@ -75,6 +75,8 @@ void QtMenuMirror::Fill(QMenu *target, MenuHandle menu)
             action->setEnabled(!item.IsGrayed());
             action->setCheckable(item.IsChecked());
             action->setChecked(item.IsChecked());
+            if (m_hooks.prompt)
+                action->setStatusTip(m_hooks.prompt(item.id));
             const uint32_t id = item.id;
             connect(action, &QAction::triggered, this, [this, id] {
                 if (m_hooks.run)

@@ -29,6 +29,8 @@ public:
         std::function<void(uint32_t id)> run;
         // Called before a list is filled: the owner updates the model and command states.
         std::function<void(MenuHandle menu)> beforeShow;
+        // The status-bar prompt of an entry that has no shared action.
+        std::function<QString(uint32_t id)> prompt;
     };
 
     QtMenuMirror(PlatformMenus &menus, QMenuBar *bar, Hooks hooks, QObject *parent = nullptr);

@@ -20,15 +20,27 @@ LockState QtKeyboardLocks::State() const
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
             Display *display = x11->display();
-            const auto isOn = [display](const char *name) {
-                Bool on = False;
-                const Atom atom = XInternAtom(display, name, True);
-                return atom != None
-                    && XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr) && on;
-            };
-            state.capsLock = isOn("Caps Lock");
-            state.numLock = isOn("Num Lock");
-            state.scrollLock = isOn("Scroll Lock");
+            // Which indicator bit each lock has is looked up once; a reading is then one
+            // request for all indicators.
+            if (!m_masksKnown) {
+                m_masksKnown = true;
+                const char *names[] = { "Caps Lock", "Num Lock", "Scroll Lock" };
+                for (int i = 0; i < 3; ++i) {
+                    int index = -1;
+                    const Atom atom = XInternAtom(display, names[i], True);
+                    if (atom != None
+                        && XkbGetNamedIndicator(display, atom, &index, nullptr, nullptr, nullptr)
+                        && index >= 0 && index < 32)
+                        m_masks[i] = 1u << index;
+                }
+            }
+            unsigned int indicators = 0;
+            if ((m_masks[0] | m_masks[1] | m_masks[2])
+                && XkbGetIndicatorState(display, XkbUseCoreKbd, &indicators) == Success) {
+                state.capsLock = indicators & m_masks[0];
+                state.numLock = indicators & m_masks[1];
+                state.scrollLock = indicators & m_masks[2];
+            }
         }
     }
 #elif defined(_WIN32)

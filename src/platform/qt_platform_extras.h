@@ -17,6 +17,10 @@ class QtKeyboardLocks : public KeyboardLocks
 {
 public:
     LockState State() const override;
+
+private:
+    mutable bool m_masksKnown = false;
+    mutable unsigned int m_masks[3] = {};
 };
 
 // The page set-up dialog over one printer kept for the whole run.

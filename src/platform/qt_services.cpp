@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QThread>
 
 namespace ostrel {
@@ -169,6 +170,43 @@ int QtProfile::GetInt(const std::string &section, const std::string &key, int fa
 void QtProfile::WriteInt(const std::string &section, const std::string &key, int value)
 {
     m_settings.setValue(ToQt(section + "/" + key), value);
+}
+
+QtClipboard::QtClipboard()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    QObject::connect(clipboard, &QClipboard::dataChanged, &m_watcher, [this] {
+        Follow();
+    });
+    Follow();
+}
+
+void QtClipboard::Follow()
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    m_hasText = data && data->hasText();
+}
+
+std::vector<std::string> QtClipboard::TextFormats() const
+{
+    std::vector<std::string> formats;
+    if (const QMimeData *data = QApplication::clipboard()->mimeData())
+        for (const QString &format : data->formats())
+            if (format.startsWith(QLatin1String("text/")))
+                formats.push_back(format.toStdString());
+    return formats;
+}
+
+std::string QtClipboard::TextOfFormat(const std::string &format) const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return {};
+    const QByteArray bytes = data->data(QString::fromStdString(format));
+    // Text in any character set the format names comes back as UTF-8.
+    const QString text = format == "text/plain" ? data->text() : QString::fromUtf8(bytes);
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 void QtClipboard::SetText(const std::string &text)

@@ -66,11 +66,23 @@ private:
     QSettings m_settings;
 };
 
+// The system clipboard. Whether it holds text is followed through its change signal, so that
+// the command-state updates never read the clipboard's contents.
 class QtClipboard : public Clipboard
 {
 public:
+    QtClipboard();
     void SetText(const std::string &text) override;
     std::string Text() const override;
+    bool HasText() const override { return m_hasText; }
+    std::vector<std::string> TextFormats() const override;
+    std::string TextOfFormat(const std::string &format) const override;
+
+private:
+    void Follow();
+
+    QObject m_watcher; // ends the connection when the clipboard object goes
+    bool m_hasText = false;
 };
 
 } // namespace ostrel

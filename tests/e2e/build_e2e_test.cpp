@@ -32,6 +32,7 @@ using Texts = std::vector<std::string>;
 
 constexpr char kMessages[] = "Compiling MAIN.C\r\n"
                              "Error  MAIN.C(12): 'counter' undeclared\r\n"
+                             "Error  GONE.C(3): no such file here\r\n"
                              "1 error(s), 0 warning(s)";
 
 std::string NumberedLines(int count)
@@ -93,7 +94,7 @@ protected:
     void DoubleClickEntry(int row)
     {
         COutputListBox *list = Build().OutputWindow()->List();
-        const QRect rect = list->visualItemRect(list->item(row));
+        const QRect rect = list->EntryRect(row);
         QWidget *top = list->window();
         QTest::mouseDClick(
             top->windowHandle(), Qt::LeftButton, {}, list->viewport()->mapTo(top, rect.center()));
@@ -120,8 +121,8 @@ TEST_F(BuildE2eTest, F9CompilesTheProjectsCFileAndListsTheMessages)
     EXPECT_EQ(f.sleeper.sleeps, std::vector<int> { 1000 });
     EXPECT_EQ(Entries(),
         (Texts { "Compiling MAIN.C", "Error  MAIN.C(12): 'counter' undeclared",
-            "1 error(s), 0 warning(s)" }));
-    EXPECT_EQ(Build().OutputWindow()->NavigableEntries(), std::vector<int> { 1 });
+            "Error  GONE.C(3): no such file here", "1 error(s), 0 warning(s)" }));
+    EXPECT_EQ(Build().OutputWindow()->NavigableEntries(), (std::vector<int> { 1, 2 }));
 }
 
 TEST_F(BuildE2eTest, ModifiedDocumentIsSavedOnlyWhenTheUserAgrees)
@@ -216,14 +217,26 @@ TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
     // Already open: its window comes forward, no second document.
     ActiveView()->setCursorPosition(0, 0);
     f.App().DocTemplate().OpenDocumentFile(OtherC());
-    COutputListBox *list = Build().OutputWindow()->List();
-    list->setCurrentRow(1);
-    QApplication::setActiveWindow(Build().OutputWindow());
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Return);
+    DoubleClickEntry(1);
     EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
     ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
     EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
+
+    // Enter on the selected entry does the same.
+    ActiveView()->setCursorPosition(0, 0);
+    COutputListBox *list = Build().OutputWindow()->List();
+    QApplication::setActiveWindow(Build().OutputWindow());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
+
+    // A file that cannot be opened is reported and the active view stays where it was.
+    ActiveView()->setCursorPosition(0, 0);
+    DoubleClickEntry(2);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text.rfind("Cannot open the file\n", 0), 0u);
+    EXPECT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
+    EXPECT_FALSE(ActiveView()->hasSelectedText());
 }
 
 TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
@@ -251,7 +264,33 @@ TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
     EXPECT_EQ(second->pos(), QPoint(0, 360));
     EXPECT_EQ(second->size(), QSize(640, 100));
     EXPECT_EQ(second->List()->geometry(), second->rect());
-    EXPECT_EQ(second->List()->count(), 3);
+    EXPECT_EQ(second->List()->count(), 4);
+}
+
+TEST(QtProcessLauncher, RunsInTheGivenDirectoryAndFindsPrograms)
+{
+    test::TempDir dir;
+    fs::create_directories(dir.Path() / "bin");
+    fs::create_directories(dir.Path() / "run here");
+    test::InstallFakeCompiler(dir.File("bin"), "", 4);
+    const std::string compiler = dir.File("bin/OSTREL.EXE");
+    QtProcessLauncher launcher;
+
+    const LaunchResult result = launcher.Run({ compiler, "a b.c", "" }, dir.File("run here"));
+    EXPECT_TRUE(result.started);
+    EXPECT_FALSE(result.crashed);
+    EXPECT_EQ(result.exitCode, 4);
+    const auto runs = CompilerRuns(dir.File("bin"));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].arguments, (Texts { compiler, "a b.c", "" }));
+    EXPECT_EQ(runs[0].workingDirectory, dir.File("run here"));
+
+    EXPECT_FALSE(launcher.Run({ dir.File("bin/MISSING.EXE") }, {}).started);
+    EXPECT_FALSE(launcher.StartDetached({ dir.File("bin/MISSING.EXE") }, {}));
+    EXPECT_TRUE(launcher.CanFind(compiler));
+    EXPECT_TRUE(launcher.CanFind("sh"));
+    EXPECT_FALSE(launcher.CanFind(dir.File("bin/fake-compiler.out"))); // not executable
+    EXPECT_FALSE(launcher.CanFind("no-such-program-here"));
 }
 
 } // namespace

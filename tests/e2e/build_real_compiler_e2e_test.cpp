@@ -82,8 +82,7 @@ TEST(BuildRealCompiler, F9BuildsTheExampleAndAnErrorLeadsToItsLine)
 
     view->setCursorPosition(0, 0);
     COutputListBox *list = window->List();
-    const QPoint at =
-        list->viewport()->mapTo(window, list->visualItemRect(list->item(row)).center());
+    const QPoint at = list->viewport()->mapTo(window, list->EntryRect(row).center());
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at);
     int fromLine = 0, fromIndex = 0, toLine = 0, toIndex = 0;
     activeView()->getSelection(&fromLine, &fromIndex, &toLine, &toIndex);

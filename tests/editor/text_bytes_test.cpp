@@ -1,3 +1,4 @@
+#include "editor/source_language.h"
 #include "editor/text_bytes.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,31 @@ TEST(TextBytes, LineEndOfTheFirstLine)
     EXPECT_EQ(DetectLineEnd("a\rb", LineEnd::Lf), LineEnd::Cr);
     EXPECT_EQ(DetectLineEnd("ends in cr\r", LineEnd::Lf), LineEnd::Cr);
     EXPECT_EQ(DetectLineEnd("none", LineEnd::CrLf), LineEnd::CrLf);
+}
+
+TEST(TextBytes, PastedLineEndsTakeTheDocumentsStyle)
+{
+    const std::string_view mixed = "a\r\nb\nc\rd\r\n\r\n\xe9";
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::CrLf), "a\r\nb\r\nc\r\nd\r\n\r\n\xe9");
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Lf), "a\nb\nc\nd\n\n\xe9");
+    EXPECT_EQ(ConvertLineEnds(mixed, LineEnd::Cr), "a\rb\rc\rd\r\r\xe9");
+    EXPECT_EQ(ConvertLineEnds("\r", LineEnd::CrLf), "\r\n");
+}
+
+TEST(SourceLanguage, ChosenByExtensionInAnyCase)
+{
+    const std::pair<const char *, SourceLanguage> cases[] = {
+        { "/p/MAIN.C", SourceLanguage::C },
+        { "io.h", SourceLanguage::C },
+        { "START.ASM", SourceLanguage::AvrAssembler },
+        { "boot.S", SourceLanguage::AvrAssembler },
+        { "m8def.inc", SourceLanguage::AvrAssembler },
+        { "OUTPUT.ERR", SourceLanguage::Plain },
+        { "Makefile", SourceLanguage::Plain },
+        { "dir.c/file", SourceLanguage::Plain },
+    };
+    for (const auto &[path, language] : cases)
+        EXPECT_EQ(LanguageOfPath(path), language) << path;
 }
 
 } // namespace

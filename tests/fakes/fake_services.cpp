@@ -107,4 +107,23 @@ bool FakeProcessLauncher::StartDetached(
     return started;
 }
 
+std::string FakeClipboard::Text() const
+{
+    return TextOfFormat("text/plain");
+}
+
+std::vector<std::string> FakeClipboard::TextFormats() const
+{
+    std::vector<std::string> names;
+    for (const auto &[name, text] : formats)
+        names.push_back(name);
+    return names;
+}
+
+std::string FakeClipboard::TextOfFormat(const std::string &format) const
+{
+    const auto found = formats.find(format);
+    return found == formats.end() ? std::string() : found->second;
+}
+
 } // namespace ostrel::test

@@ -69,11 +69,14 @@ public:
 class FakeClipboard : public Clipboard
 {
 public:
-    void SetText(const std::string &text) override { text_ = text; }
-    std::string Text() const override { return text_; }
+    void SetText(const std::string &text) override { formats = { { "text/plain", text } }; }
+    std::string Text() const override;
+    bool HasText() const override { return !Text().empty(); }
+    std::vector<std::string> TextFormats() const override;
+    std::string TextOfFormat(const std::string &format) const override;
 
-private:
-    std::string text_;
+    // What the clipboard offers, by format.
+    std::map<std::string, std::string> formats;
 };
 
 class FakeKeyboardLocks : public KeyboardLocks

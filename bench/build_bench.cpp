@@ -1,0 +1,134 @@
+// Compile's own overhead, from F9 to the filled output list, and filling the list from a
+// 100,000-line message file. The compiler is a stand-in that ends at once and the one-second
+// wait before reading the messages is counted, not waited, so neither is in the figures.
+//
+// usage: build_bench [RUNS]
+#include "app/main_frame.h"
+#include "app/quorlen_app.h"
+#include "app/workspace_file.h"
+#include "build/build_controller.h"
+#include "build/output_list_box.h"
+#include "build/output_window.h"
+#include "fakes/fake_services.h"
+#include "framework/command_ids.h"
+#include "project/project_file.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace ostrel;
+using Clock = std::chrono::steady_clock;
+
+struct Figures
+{
+    double median = 0;
+    double min = 0;
+    double max = 0;
+};
+
+Figures Measure(int runs, const std::function<void()> &step)
+{
+    step(); // warm caches
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        step();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return { times[times.size() / 2], times.front(), times.back() };
+}
+
+void Print(const char *what, const Figures &figures)
+{
+    std::printf("  %-52s median %7.2f ms   min %7.2f ms   max %7.2f ms\n", what, figures.median,
+        figures.min, figures.max);
+}
+
+std::string Messages(int lines)
+{
+    std::string text;
+    for (int i = 1; i <= lines; ++i)
+        text += (i % 3 == 0 ? "Warning " : "Error  ") + std::string("/home/user/project/MAIN.C(")
+            + std::to_string(i) + "): 'counter" + std::to_string(i) + "' undeclared\r\n";
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "bin");
+    const std::string cFile = dir.File("MAIN.C");
+    test::WriteText(cFile, "int main(void)\n{\n    return 0;\n}\n");
+    ProjectRecord project;
+    project.projectPath = dir.File("MAIN.PRJ");
+    project.cFile = cFile;
+    test::FakeMessageBoxes messages;
+    SaveProject(project, messages);
+    test::WriteBytes(
+        dir.File("bin/VOTRIX.cfg"), EncodeWorkspace({ cFile, 1, project.projectPath }));
+
+    test::FakeFileDialogs fileDialogs;
+    test::FakeSleeper sleeper;
+    test::FakeProfile profile;
+    test::FakeClipboard clipboard;
+    test::FakeKeyboardLocks keyboardLocks;
+    test::FakePrintSetup printSetup;
+    test::FakeProcessLauncher processes;
+    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printSetup,
+                        processes },
+        { dir.File("bin"), dir.File("config") });
+    app.InitInstance({ dir.File("bin/ostrel") });
+
+    auto compile = [&] {
+        app.MainFrame()->RouteCommand(ToUint(CommandId::Compile));
+        // Until the list has been painted.
+        QCoreApplication::processEvents();
+    };
+    auto count = [&] {
+        COutputWindow *window = app.Build().OutputWindow();
+        return window ? window->List()->count() : -1;
+    };
+
+    std::printf("F9 to the filled output list (%d runs, platform %s):\n", runs,
+        qgetenv("QT_QPA_PLATFORM").constData());
+    test::WriteText(dir.File("OUTPUT.ERR"), Messages(20));
+    Print("20 messages", Measure(runs, compile));
+    const int small = count();
+
+    test::WriteText(dir.File("OUTPUT.ERR"), Messages(100000));
+    Print("100,000 messages", Measure(runs, compile));
+    const int large = count();
+    Print("then scrolling to the last message and repainting", Measure(runs, [&] {
+        COutputListBox *list = app.Build().OutputWindow()->List();
+        list->scrollToTop();
+        list->repaint();
+        list->scrollToBottom();
+        list->repaint();
+    }));
+
+    if (small != 20 || large != 100000 || !messages.shown.empty()) {
+        std::fprintf(stderr, "unexpected result: %d and %d entries, %zu messages\n", small, large,
+            messages.shown.size());
+        return 1;
+    }
+    return 0;
+}

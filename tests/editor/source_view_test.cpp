@@ -1,0 +1,345 @@
+// The source view as a user reaches it: keys sent to the focused view of a running application.
+#include "app/main_frame.h"
+#include "editor/child_frame.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
+#include "framework/command_ids.h"
+#include "framework/doc_template.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+using test::AppFixture;
+using test::ReadBytes;
+using test::WriteText;
+
+class SourceViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        f.Start();
+        Frame().MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    CMainFrame &Frame() { return *f.App().MainFrame(); }
+
+    // Opens `text` as a file and gives its view the keyboard focus, as a click would.
+    CQuorlenView *Open(const std::string &name, const std::string &text)
+    {
+        const std::string path = f.dir.File(name);
+        WriteText(path, text);
+        CQuorlenDoc *doc = f.App().DocTemplate().OpenDocumentFile(path);
+        EXPECT_NE(doc, nullptr);
+        CQuorlenView *view = f.App().DocTemplate().Frames(doc).back()->GetView();
+        Focus(view);
+        return view;
+    }
+
+    void Focus(CQuorlenView *view)
+    {
+        QApplication::setActiveWindow(&Frame());
+        Frame().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(view->parentWidget()));
+        view->setFocus();
+    }
+
+    std::string LinePane() { return Frame().LinePane()->text().toStdString(); }
+
+    AppFixture f;
+};
+
+TEST_F(SourceViewTest, EditKeysReachTheirCommandsInBothForms)
+{
+    struct Case
+    {
+        const char *name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char *text; // the document afterwards
+        const char *clipboard; // the clipboard afterwards
+    };
+    // Each case starts from "abc def" with "def" selected and "XY" on the clipboard.
+    const Case cases[] = {
+        { "Ctrl+C", Qt::Key_C, Qt::ControlModifier, "abc def", "def" },
+        { "Ctrl+Insert", Qt::Key_Insert, Qt::ControlModifier, "abc def", "def" },
+        { "Ctrl+X", Qt::Key_X, Qt::ControlModifier, "abc ", "def" },
+        { "Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier, "abc ", "def" },
+        { "Ctrl+V", Qt::Key_V, Qt::ControlModifier, "abc XY", "XY" },
+        { "Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier, "abc XY", "XY" },
+        { "Ctrl+A", Qt::Key_A, Qt::ControlModifier, "abc def", "XY" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        CQuorlenView *view = Open("keys.c", "abc def");
+        view->setSelection(0, 4, 0, 7);
+        f.clipboard.SetText("XY");
+        QTest::keyClick(view, c.key, c.modifiers);
+        EXPECT_EQ(view->TextBytes(), c.text);
+        EXPECT_EQ(f.clipboard.Text(), c.clipboard);
+        if (c.key == Qt::Key_A) {
+            EXPECT_EQ(view->selectedText().toStdString(), "abc def");
+        }
+        // Both forms of Undo take the change back.
+        for (const auto &[key, modifiers] : { std::pair { Qt::Key_Z, Qt::ControlModifier },
+                 std::pair { Qt::Key_Backspace, Qt::AltModifier } }) {
+            QTest::keyClicks(view, "!");
+            QTest::keyClick(view, key, modifiers);
+            EXPECT_EQ(view->TextBytes(), c.text);
+        }
+        f.messages.answers.push_back(MessageAnswer::No);
+        f.App().DocTemplate().CloseAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(SourceViewTest, PasteIsOneUndoStepAndTakesTheDocumentsLineEnds)
+{
+    CQuorlenView *view = Open("crlf.c", "one\r\ntwo\r\n");
+    f.clipboard.SetText("a\nb\n");
+    view->setSelection(0, 0, 0, 3);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(view->TextBytes(), "a\r\nb\r\n\r\ntwo\r\n");
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view->TextBytes(), "one\r\ntwo\r\n");
+    EXPECT_FALSE(view->GetDocument()->IsModified());
+
+    // A single-byte document gets its bytes back from the UTF-8 clipboard.
+    CQuorlenView *latin1 = Open("latin1.c", "\xe0x\n");
+    f.clipboard.SetText("\xc3\xa9\r\n");
+    QTest::keyClick(latin1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(latin1->TextBytes(), "\xe9\n\xe0x\n");
+}
+
+TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
+{
+    const std::string longLine = "int " + std::string(120, 'v') + ";"; // 125 characters
+    const std::string text = "x = 1;\n"
+                             "  max = 1;\n"
+                             "\n"
+                             "  x = 1;\n"
+                             "y = 2;\r\n"
+        + longLine + "\n" + "last";
+    CQuorlenView *view = Open("goto.c", text);
+    struct Case
+    {
+        int line;
+        int selectionLine; // the caret's line afterwards
+        std::string selected;
+    };
+    const Case cases[] = {
+        { 3, 3, "  x = 1;" }, // its text stands on line 0 too, and inside "max = 1;"
+        { 0, 0, "x = 1;" },
+        { 4, 4, "y = 2;" }, // the carriage return is not part of the text
+        { 2, 2, "" }, // empty: the caret at the line's start
+        { 5, 0, "x" }, // cut after 99 characters inside a word: not found, nothing moves
+        { 6, 6, "last" }, // the last line, without a line end
+        { 7, 0, "x" }, // beyond the end: the first character stays selected
+        { -1, 0, "x" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line);
+        view->GotoLine(c.line);
+        int line = -1, index = -1;
+        view->getCursorPosition(&line, &index);
+        EXPECT_EQ(line, c.selectionLine);
+        EXPECT_EQ(view->selectedText().toStdString(), c.selected);
+        if (c.selected.empty() && c.line >= 0) {
+            EXPECT_EQ(index, 0);
+        }
+    }
+}
+
+TEST_F(SourceViewTest, TabStopsKeepTheModifiedFlagAndMoveTheCaretToTheStart)
+{
+    CQuorlenView *view = Open("tabs.c", "\tint a;\n\tint b;\n");
+    EXPECT_EQ(view->tabWidth(), 4); // a new view
+    for (const auto &[size, width] : { std::pair { 8, 8 }, { 0, 1 }, { 1, 1 }, { 4, 4 } }) {
+        view->setCursorPosition(1, 2);
+        view->SetTabStops(size);
+        EXPECT_EQ(view->tabWidth(), width);
+        EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0);
+        EXPECT_FALSE(view->GetDocument()->IsModified());
+    }
+    QTest::keyClicks(view, "x");
+    view->SetTabStops(2);
+    EXPECT_TRUE(view->GetDocument()->IsModified());
+    EXPECT_EQ(view->GetDocument()->Title(), "tabs.c*");
+}
+
+// Answers the Change Tab Size dialog with `typed` and Enter; returns the dialog's caption.
+QString RunTabSizeDialog(CMainFrame &frame, const QString &typed, bool thenCancel)
+{
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        caption = dialog->windowTitle();
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("tabSize"));
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (thenCancel && dialog->isVisible())
+            QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    frame.RouteCommand(ToUint(CommandId::ChangeTabSize));
+    return caption;
+}
+
+TEST_F(SourceViewTest, ChangeTabSizeRefusesWhatIsNoSize)
+{
+    CQuorlenView *view = Open("tabs.c", "\tx\n");
+    EXPECT_EQ(RunTabSizeDialog(Frame(), "8", false).toStdString(), "Change Tab size");
+    EXPECT_EQ(view->tabWidth(), 8);
+    EXPECT_TRUE(f.messages.shown.empty());
+
+    for (const auto &[typed, message] : { std::pair { "abc", "Please enter an integer." },
+             { "-3", "Please enter an integer between 0 and 128." } }) {
+        f.messages.shown.clear();
+        RunTabSizeDialog(Frame(), QString::fromLatin1(typed), true);
+        EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { message });
+        EXPECT_EQ(view->tabWidth(), 8);
+    }
+}
+
+TEST_F(SourceViewTest, TitleAndCaptionCarryTheModifiedMark)
+{
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel");
+    CQuorlenView *view = Open("MAIN.C", "int a;\n");
+    CQuorlenDoc *doc = view->GetDocument();
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel - MAIN.C");
+    QTest::keyClicks(view, "x");
+    EXPECT_EQ(doc->Title(), "MAIN.C*");
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel - MAIN.C*");
+    view->parentWidget()->showMaximized();
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel - MAIN.C*");
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(doc->Title(), "MAIN.C");
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel - MAIN.C");
+    EXPECT_EQ(ReadBytes(f.dir.File("MAIN.C")), (Bytes { 'x', 'i', 'n', 't', ' ', 'a', ';', '\n' }));
+    QTest::keyClicks(view, "y");
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->Title(), "MAIN.C"); // back at the saved text
+    view->parentWidget()->showNormal();
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel - MAIN.C");
+    Frame().MdiArea()->closeAllSubWindows();
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ostrel");
+}
+
+TEST_F(SourceViewTest, IndicatorsFollowKeysClicksAndWindows)
+{
+    CQuorlenView *a = Open("a.c", "1\n2\n3\n4\n");
+    EXPECT_EQ(LinePane(), "Line 1");
+    EXPECT_EQ(Frame().ProjectBox()->currentText().toStdString(), "Empty Project");
+    QTest::keyClick(a, Qt::Key_Down);
+    QTest::keyClick(a, Qt::Key_Down);
+    EXPECT_EQ(LinePane(), "Line 3");
+
+    CQuorlenView *b = Open("b.c", "1\n2\n");
+    EXPECT_EQ(LinePane(), "Line 1");
+    const QPoint second(b->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, 2L) + 1,
+        b->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, 2L) + 1);
+    QTest::mouseClick(b->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+    EXPECT_EQ(LinePane(), "Line 2");
+
+    Focus(a); // the pane shows the line of the window in front
+    EXPECT_EQ(LinePane(), "Line 3");
+
+    // Six-digit line numbers show whole.
+    a->GotoLine(0);
+    Frame().SetLineText(QStringLiteral("Line 250000"));
+    EXPECT_GE(Frame().LinePane()->width(), 75);
+    EXPECT_GE(Frame().LinePane()->minimumWidth(),
+        Frame().LinePane()->fontMetrics().horizontalAdvance(QStringLiteral("Line 250000")));
+}
+
+TEST_F(SourceViewTest, ContextMenuOpensFromTheKeyboardWithTheFloatMenu)
+{
+    CQuorlenView *view = Open("menu.c", "text\n");
+    for (const auto &[key, modifiers] :
+        { std::pair { Qt::Key_F10, Qt::ShiftModifier }, { Qt::Key_Menu, Qt::NoModifier } }) {
+        std::vector<std::string> entries;
+        QTimer::singleShot(0, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction *action : menu->actions())
+                entries.push_back(action->isSeparator()
+                        ? "-"
+                        : action->text().toStdString() + (action->isEnabled() ? "" : " [grey]"));
+            menu->close();
+        });
+        QTest::keyClick(view, key, modifiers);
+        EXPECT_EQ(entries,
+            (std::vector<std::string> { "&Undo                 Ctrl+Z [grey]", "-",
+                "Cu&t                    Ctrl+X [grey]", "&Copy                 Ctrl+C [grey]",
+                "&Paste                Ctrl+V [grey]", "Select A&ll          Ctrl+A", "-",
+                "Change &Tab Size" }));
+    }
+}
+
+TEST_F(SourceViewTest, HelpKeyFromTheView)
+{
+    CQuorlenView *view = Open("help.c", "x\n");
+    QTest::keyClick(view, Qt::Key_F1);
+    QWidget *help = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget != &Frame() && widget->parentWidget() == &Frame())
+            help = widget;
+    ASSERT_NE(help, nullptr);
+    help->close();
+}
+
+TEST_F(SourceViewTest, DocumentSavesWhicheverWindowIsLeft)
+{
+    CQuorlenView *first = Open("two.c", "x");
+    CQuorlenDoc *doc = first->GetDocument();
+    CChildFrame *second = f.App().DocTemplate().CreateNewFrame(doc);
+    first->parentWidget()->close(); // the window that loaded the text goes
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Focus(second->GetView());
+    QTest::keyClicks(second->GetView(), "y");
+    EXPECT_TRUE(doc->IsModified());
+    QTest::keyClick(second->GetView(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadBytes(f.dir.File("two.c")), (Bytes { 'y', 'x' }));
+    EXPECT_EQ(doc->Title(), "two.c");
+}
+
+TEST_F(SourceViewTest, LockPanesKeepTheirPlaceAndRecentFilesHaveAPrompt)
+{
+    Frame().UpdateCommandUI();
+    QLabel *caps = Frame().LockPane(0);
+    EXPECT_TRUE(caps->isVisibleTo(&Frame()));
+    EXPECT_EQ(caps->text().toStdString(), "");
+    f.keyboardLocks.state.capsLock = true;
+    CQuorlenView *view = Open("locks.c", "x\n");
+    QTest::keyClick(view, Qt::Key_CapsLock);
+    Frame().UpdateCommandUI();
+    EXPECT_EQ(caps->text().toStdString(), "CAP");
+
+    QMenu *file = nullptr;
+    for (QAction *action : Frame().menuBar()->actions())
+        if (action->text() == QStringLiteral("&File"))
+            file = action->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    bool prompted = false;
+    for (QAction *action : file->actions())
+        if (action->text().startsWith(QStringLiteral("&1 ")))
+            prompted = action->statusTip() == QStringLiteral("Open this document");
+    EXPECT_TRUE(prompted);
+}
+
+} // namespace
+} // namespace ostrel
