@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "app/new_chooser_dlg.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
 #include "build/build_controller.h"
@@ -15,6 +16,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/printing.h"
 #include "platform/qt_services.h"
+#include "project/project_commands.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -25,20 +27,17 @@
 
 namespace ostrel {
 
-namespace {
-
-const char kOpenFilter[] = "Data and Project Files (*.C;*.asm;*.prj)|*.c;*.asm;*.prj|"
-                           "Data Files (*.C;*.asm;)|*.c;*.asm|Project (*.prj)|*.prj|"
-                           "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*||";
-
-} // namespace
-
 const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
 {
     using M = CommandMap<CQuorlenApp>;
     static const M map {
         M::On(CommandId::FileNew, &CQuorlenApp::OnFileNew),
         M::On(CommandId::FileOpen, &CQuorlenApp::OnFileOpen),
+        M::On(CommandId::ProjectNew, &CQuorlenApp::OnProjectNew),
+        M::On(CommandId::ProjectOpen, &CQuorlenApp::OnProjectOpen),
+        M::On(CommandId::ProjectSettings, &CQuorlenApp::OnProjectSettings),
+        M::On(CommandId::ProjectClose, &CQuorlenApp::OnProjectClose),
+        M::OnState(CommandId::ProjectClose, &CQuorlenApp::OnUpdateProjectClose),
         M::On(CommandId::FilePrintSetup, &CQuorlenApp::OnFilePrintSetup),
         M::OnRange(
             CommandId::RecentFileFirst, CommandId::RecentFileLast, &CQuorlenApp::OnOpenRecentFile),
@@ -84,6 +83,14 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
         &CQuorlenApp::OnActiveWindowChanged);
     connect(m_docTemplate.get(), &CDocTemplate::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
+    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
+        m_services.messages, m_services.fileDialogs, *m_docTemplate, m_mainFrame.get(),
+        [this] {
+            SaveWorkspace();
+        },
+        [this] {
+            RefreshIndicators();
+        } });
     m_mainFrame->SetNewWindowHandler([this] {
         if (auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow()))
             m_docTemplate->CreateNewFrame(frame->GetDocument());
@@ -231,24 +238,32 @@ void CQuorlenApp::OnOpenRecentFile(uint16_t id)
 
 void CQuorlenApp::OnFileOpen()
 {
-    FileDialogRequest request;
-    request.title = "Open";
-    request.filter = kOpenFilter;
-    request.defaultExtension = "C";
-    const auto chosen = m_services.fileDialogs.OpenFile(request);
-    if (!chosen)
-        return;
-    std::string path = *chosen;
-    const std::string extension = ExtensionOf(path);
-    // Only "PRJ" and "prj" name a project; other spellings open as source files.
-    if (extension == "PRJ" || extension == "prj") {
-        if (m_project.Open(path, m_services.messages)) {
-            SaveWorkspace();
-            path = m_project.CFile();
-        }
-    }
-    m_docTemplate->OpenDocumentFile(path);
-    RefreshIndicators();
+    m_projectCommands->OpenFileCommand();
+}
+
+void CQuorlenApp::OnProjectNew()
+{
+    m_projectCommands->ProjectNew();
+}
+
+void CQuorlenApp::OnProjectOpen()
+{
+    m_projectCommands->ProjectOpen();
+}
+
+void CQuorlenApp::OnProjectSettings()
+{
+    m_projectCommands->ProjectSettings();
+}
+
+void CQuorlenApp::OnProjectClose()
+{
+    m_projectCommands->ProjectClose();
+}
+
+void CQuorlenApp::OnUpdateProjectClose(CommandState &state)
+{
+    state.enabled = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
 }
 
 void CQuorlenApp::OnFilePrintSetup()
@@ -284,7 +299,18 @@ void CQuorlenApp::OnOutputWindow()
 
 void CQuorlenApp::OnFileNew()
 {
-    m_docTemplate->OpenDocumentFile(std::string());
+    CNewChooserDlg chooser(m_mainFrame.get());
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    if (chooser.GetChoice() == CNewChooserDlg::NewFile) {
+        m_docTemplate->NewDocument();
+        return;
+    }
+    m_projectCommands->ProjectNew();
+    // A C file that is open already has its window brought forward: a second document on
+    // the same file would let one overwrite the other's changes.
+    if (m_project.IsCreated())
+        m_docTemplate->OpenDocumentFile(m_project.CFile());
 }
 
 } // namespace ostrel

@@ -19,6 +19,7 @@ class CDocTemplate;
 class CMainFrame;
 class CQuorlenView;
 class CSnapshotKeeper;
+class ProjectCommands;
 
 // The application object: start-up, the open project with its option strings, the
 // workspace file, and the state shared by the build and output commands.
@@ -43,6 +44,12 @@ public:
     void OnAppExit();
     void OnFileNew();
     void OnFileOpen();
+    void OnProjectNew();
+    void OnProjectOpen();
+    void OnProjectSettings();
+    void OnProjectClose();
+    // Project Close belongs to the source window: offered only while one is active.
+    void OnUpdateProjectClose(CommandState &state);
     void OnFilePrintSetup();
     void OnOpenRecentFile(uint16_t id);
     void OnGenerator(uint16_t id);
@@ -96,6 +103,7 @@ private:
     std::unique_ptr<CSnapshotKeeper> m_snapshots;
     RecentFileList m_recentFiles;
     ProjectSession m_project;
+    std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<BuildController> m_build;
 };
 

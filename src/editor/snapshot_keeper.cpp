@@ -206,7 +206,7 @@ bool CSnapshotKeeper::RestoreSnapshot(const StoredSnapshot &snapshot)
         document = m_documents.OpenDocumentFile(path);
     if (!document) {
         // Untitled, or its file has gone: a new document that saves under the old name.
-        document = m_documents.OpenDocumentFile(std::string());
+        document = m_documents.NewDocument();
         if (document && !path.empty())
             document->SetPathName(path);
     }

@@ -51,19 +51,27 @@ CQuorlenDoc *CDocTemplate::OpenDocumentFile(const std::string &path)
             m_area->setActiveSubWindow(frames.front());
         return open;
     }
+    return AddDocument(path, false);
+}
 
+CQuorlenDoc *CDocTemplate::NewDocument()
+{
+    return AddDocument(std::string(), true);
+}
+
+CQuorlenDoc *CDocTemplate::AddDocument(const std::string &path, bool untitled)
+{
     auto document = std::make_unique<CQuorlenDoc>(m_host);
     CQuorlenDoc *doc = document.get();
     auto *view = new CQuorlenView(doc);
     doc->AttachView(view);
-    const bool ok = path.empty()
-        ? doc->OnNewDocument("Ostrel" + std::to_string(m_untitledCount + 1))
-        : doc->OnOpenDocument(path);
+    const bool ok = untitled ? doc->OnNewDocument("Ostrel" + std::to_string(m_untitledCount + 1))
+                             : doc->OnOpenDocument(path);
     if (!ok) {
         delete view;
         return nullptr;
     }
-    if (path.empty())
+    if (untitled)
         ++m_untitledCount;
     else
         m_host.AddToRecentFiles(path);

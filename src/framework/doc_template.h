@@ -24,9 +24,11 @@ public:
     CDocTemplate(DocumentHost &host, QMdiArea *area, QObject *parent = nullptr);
     ~CDocTemplate() override;
 
-    // An empty path creates an untitled document (Ostrel1, Ostrel2, ...). A file that is
-    // already open has its window activated instead. Nothing when the file cannot be read.
+    // A file that is already open has its window activated instead. Nothing when the file
+    // cannot be read (an empty path included); the document reports why.
     CQuorlenDoc *OpenDocumentFile(const std::string &path);
+    // A new untitled document (Ostrel1, Ostrel2, ...) in a new window.
+    CQuorlenDoc *NewDocument();
     // A further window on the same document.
     CChildFrame *CreateNewFrame(CQuorlenDoc *document);
 
@@ -45,6 +47,7 @@ signals:
     void viewDestroyed(CQuorlenView *view);
 
 private:
+    CQuorlenDoc *AddDocument(const std::string &path, bool untitled);
     CChildFrame *ShowFrame(CQuorlenDoc *document, CQuorlenView *view);
     void OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view);
     void RemoveDocument(CQuorlenDoc *document);

@@ -14,6 +14,7 @@ struct FileDialogRequest
     std::string defaultExtension; // without dot; added to a typed name that has none
     std::string initialName;
     bool confirmOverwrite = true;
+    bool mustExist = true; // an open dialog only: false also takes a name that is not there yet
 };
 
 class FileDialogs

@@ -111,8 +111,9 @@ std::optional<std::string> RunFileDialog(
 {
     QFileDialog dialog(owner, ToQt(request.title));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(
-        mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave || !request.mustExist
+            ? QFileDialog::AnyFile
+            : QFileDialog::ExistingFile);
     dialog.setNameFilters(ToQtNameFilters(request.filter));
     dialog.setDefaultSuffix(ToQt(request.defaultExtension));
     if (!request.confirmOverwrite)

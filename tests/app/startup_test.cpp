@@ -99,16 +99,25 @@ TEST(Startup, MissingProjectIsReportedOnceAndTheFileStaysOpen)
     EXPECT_EQ(app.MainFrame()->ProjectBox()->currentText().toStdString(), "Empty Project");
 }
 
-TEST(Startup, WithoutWorkspaceAnUntitledDocumentOpens)
+TEST(Startup, WithoutAFileToReopenTheNewChooserIsOffered)
 {
-    AppFixture f;
-    CQuorlenApp &app = f.Start();
-    EXPECT_EQ(Titles(app), std::vector<std::string> { "Ostrel1" });
-    EXPECT_EQ(app.Project().IsOpen(), false);
-    EXPECT_FALSE(std::filesystem::exists(f.WorkspacePath()));
+    for (const bool withWorkspace : { false, true }) {
+        SCOPED_TRACE(withWorkspace);
+        AppFixture f;
+        // A workspace that names no file starts as a first run does.
+        if (withWorkspace)
+            WriteBytes(f.WorkspacePath(), EncodeWorkspace({ "", 0, "NONAME" }));
+        CQuorlenApp &app = f.Start();
+        EXPECT_EQ(f.chooser.count, 1);
+        EXPECT_EQ(Titles(app), std::vector<std::string> { "Ostrel1" });
+        EXPECT_EQ(app.Project().IsOpen(), false);
+        EXPECT_EQ(std::filesystem::exists(f.WorkspacePath()), withWorkspace);
 
-    app.OnFileNew();
-    EXPECT_EQ(Titles(app), (std::vector<std::string> { "Ostrel1", "Ostrel2" }));
+        app.OnFileNew();
+        EXPECT_EQ(f.chooser.count, 2);
+        EXPECT_EQ(Titles(app), (std::vector<std::string> { "Ostrel1", "Ostrel2" }));
+        EXPECT_TRUE(f.messages.shown.empty());
+    }
 }
 
 TEST(Startup, MissingLastFileIsReportedAndStillRecorded)

@@ -74,7 +74,7 @@ TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalEx
     EXPECT_TRUE(Stored().empty()) << "a save removes the snapshot";
 
     // An untitled document too; then quitting and discarding both leaves nothing behind.
-    CQuorlenDoc *untitled = f.App().DocTemplate().OpenDocumentFile(std::string());
+    CQuorlenDoc *untitled = f.App().DocTemplate().NewDocument();
     Type(untitled, "new");
     Type(doc, "c");
     Keeper().SnapshotNow();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/new_chooser_dlg.h"
 #include "app/quorlen_app.h"
 #include "fakes/fake_services.h"
 #include "fakes/fake_system_look.h"
+#include "support/modal_answer.h"
 #include "support/temp_dir.h"
 
 #include <memory>
@@ -43,6 +45,11 @@ public:
     // Set before Start() to run real child processes instead of the fake.
     ProcessLauncher *launcher = nullptr;
     FakeSystemLook systemLook;
+    // File New's chooser, at start-up without a workspace file too; OK unless a test says
+    // otherwise, so that a new file opens.
+    ModalAnswer<CNewChooserDlg> chooser { [](CNewChooserDlg &dialog) {
+        dialog.accept();
+    } };
     std::unique_ptr<CQuorlenApp> app;
 };
 

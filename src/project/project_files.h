@@ -1,0 +1,43 @@
+#pragma once
+
+#include "project/project_record.h"
+
+#include <string>
+#include <vector>
+
+namespace ostrel {
+
+// What a file is to a project, by its extension.
+enum ProjectFileKind : int {
+    NotAProjectFile = 0,
+    ProjectCFile = 1,
+    ProjectAsmFile = 2,
+    ProjectLibFile = 3,
+};
+
+// ".C", ".ASM" or ".LIB" in any letter case; anything else, and no extension, is no kind.
+ProjectFileKind ClassifyProjectFile(const std::string &path);
+
+// The record's field for a kind; nullptr for NotAProjectFile.
+std::string *ProjectFileField(ProjectRecord &values, ProjectFileKind kind);
+
+// The settings dialog's file list: the C, assembler and library files that are set, in
+// that order.
+std::vector<std::string> ProjectFileEntries(const ProjectRecord &values);
+
+// Puts `path` in place of the file of its kind: the old entry leaves the list and the new one
+// is appended. False, with nothing changed, for a file of no kind.
+bool AddProjectFile(
+    ProjectRecord &values, std::vector<std::string> &entries, const std::string &path);
+
+// Takes entry `index` off the list and clears the field of its kind.
+void RemoveProjectFile(ProjectRecord &values, std::vector<std::string> &entries, size_t index);
+
+// Removes the blanks before the C file's name; false when no name is left, for a project
+// needs its C file.
+bool TrimCFile(ProjectRecord &values);
+
+// Only these two spellings of the extension open a file as a project.
+bool IsProjectFileName(const std::string &path);
+
+} // namespace ostrel
