@@ -116,8 +116,9 @@ struct Session
 
     CQuorlenView &Start(const std::string &file)
     {
-        app = std::make_unique<CQuorlenApp>(AppServices { messages, fileDialogs, sleeper, profile,
-                                                clipboard, keyboardLocks, printing, processes, systemLook },
+        app = std::make_unique<CQuorlenApp>(
+            AppServices { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
+                printing, processes, systemLook },
             AppPaths { programDir.path().toStdString(), programDir.path().toStdString() });
         app->InitInstance({ "ostrel", file });
         CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();

@@ -15,6 +15,7 @@
 #include "framework/path_parts.h"
 #include "platform/file_dialogs.h"
 #include "platform/printing.h"
+#include "platform/process_launcher.h"
 #include "platform/qt_services.h"
 #include "project/project_commands.h"
 
@@ -311,6 +312,14 @@ void CQuorlenApp::OnFileNew()
     // the same file would let one overwrite the other's changes.
     if (m_project.IsCreated())
         m_docTemplate->OpenDocumentFile(m_project.CFile());
+}
+
+bool CQuorlenApp::CanSendMail()
+{
+    // Looked up once: the command-state update asks for it several times a second.
+    if (!m_mailProgramFound)
+        m_mailProgramFound = m_services.processes.CanFind(kMailProgram);
+    return *m_mailProgramFound;
 }
 
 } // namespace ostrel

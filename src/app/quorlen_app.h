@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ public:
     FileDialogs &Dialogs() override { return m_services.fileDialogs; }
     Clipboard &SystemClipboard() override { return m_services.clipboard; }
     Printing &Printer() override { return m_services.printing; }
+    ProcessLauncher &Processes() override { return m_services.processes; }
+    bool CanSendMail() override;
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
     // The caret line in the status bar and the project's name in the project box.
@@ -105,6 +108,7 @@ private:
     ProjectSession m_project;
     std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<BuildController> m_build;
+    std::optional<bool> m_mailProgramFound;
 };
 
 } // namespace ostrel

@@ -9,6 +9,7 @@ class Clipboard;
 class FileDialogs;
 class MessageBoxes;
 class Printing;
+class ProcessLauncher;
 
 // What a source document needs of the application around it.
 class DocumentHost
@@ -19,6 +20,9 @@ public:
     virtual FileDialogs &Dialogs() = 0;
     virtual Clipboard &SystemClipboard() = 0;
     virtual Printing &Printer() = 0;
+    virtual ProcessLauncher &Processes() = 0;
+    // Whether the desktop's mail program can be started (asked once per run).
+    virtual bool CanSendMail() = 0;
     // Every file opened into a document is remembered for the next start.
     virtual void RecordOpenedFile(const std::string &path) = 0;
     // A document now has this path (opened or saved under a new name).

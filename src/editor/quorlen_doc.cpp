@@ -9,9 +9,14 @@
 #include "platform/backup_folder.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
+#include "platform/process_launcher.h"
 #include "platform/qt_services.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QMdiSubWindow>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <filesystem>
@@ -52,6 +57,7 @@ const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
         M::On(CommandId::FileSave, &CQuorlenDoc::OnFileSave),
         M::On(CommandId::FileSaveAs, &CQuorlenDoc::OnFileSaveAs),
         M::On(CommandId::FileClose, &CQuorlenDoc::OnFileClose),
+        M::On(CommandId::FileSendMail, &CQuorlenDoc::OnFileSendMail),
         M::OnState(CommandId::FileSendMail, &CQuorlenDoc::OnUpdateFileSendMail),
     };
     return map;
@@ -274,10 +280,36 @@ void CQuorlenDoc::OnFileClose()
     }
 }
 
-// No mail system is connected, so Send Mail stays unavailable.
+void CQuorlenDoc::OnFileSendMail()
+{
+    // The mail program gets a copy of the text as it stands, unsaved changes included, under
+    // the document's own name in a folder of its own; the user's file is not touched.
+    std::string name = m_title;
+    if (!name.empty() && name.back() == '*')
+        name.pop_back();
+    const QString folder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+            .filePath(QStringLiteral("ostrel-mail-%1").arg(QDateTime::currentMSecsSinceEpoch()));
+    const std::string attachment = FromQt(QDir(folder).filePath(ToQt(name)));
+    const std::string bytes = TextBytes();
+    QFile file(ToQt(attachment));
+    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly)
+        || file.write(bytes.data(), static_cast<qint64>(bytes.size()))
+            != static_cast<qint64>(bytes.size())) {
+        m_host.Messages().Warn("Cannot prepare the mail attachment\n" + attachment);
+        return;
+    }
+    file.close();
+    if (!m_host.Processes().StartDetached(
+            { kMailProgram, "--subject", name, "--attach", attachment }, std::string()))
+        m_host.Messages().Warn(
+            std::string("Cannot start the mail program (") + kMailProgram + ").");
+}
+
+// Send Mail needs the desktop's mail program.
 void CQuorlenDoc::OnUpdateFileSendMail(CommandState &state)
 {
-    state.enabled = false;
+    state.enabled = m_host.CanSendMail();
 }
 
 bool CQuorlenDoc::IsModified() const

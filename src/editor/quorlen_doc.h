@@ -19,6 +19,9 @@ namespace ostrel {
 class CQuorlenView;
 class DocumentHost;
 
+// The desktop's mail program, which takes a file to attach.
+constexpr const char *kMailProgram = "xdg-email";
+
 // One source file, C or assembler, while it is edited. The document owns its text (a QScintilla
 // document that every view attaches to), so loading, saving and the modified flag never depend
 // on which window is open; the file's bytes are kept exactly as they are.
@@ -58,6 +61,7 @@ public:
     void OnFileSave() { DoFileSave(); }
     void OnFileSaveAs() { DoSaveAs(); }
     void OnFileClose();
+    void OnFileSendMail();
     void OnUpdateFileSendMail(CommandState &state);
 
     // Replaces the text with the bytes as they are (NUL bytes included), without undo history,

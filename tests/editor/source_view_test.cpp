@@ -25,6 +25,11 @@ using test::AppFixture;
 using test::ReadBytes;
 using test::WriteText;
 
+Bytes ToBytes(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
 class SourceViewTest : public ::testing::Test
 {
 protected:
@@ -339,6 +344,38 @@ TEST_F(SourceViewTest, LockPanesKeepTheirPlaceAndRecentFilesHaveAPrompt)
         if (action->text().startsWith(QStringLiteral("&1 ")))
             prompted = action->statusTip() == QStringLiteral("Open this document");
     EXPECT_TRUE(prompted);
+}
+
+TEST(SendMail, AttachesTheTextAsItStandsOnlyWhereAMailProgramExists)
+{
+    for (const bool found : { false, true }) {
+        SCOPED_TRACE(found);
+        AppFixture f;
+        if (found)
+            f.processes.found.insert("xdg-email");
+        const std::string path = f.dir.File("MAIN.C");
+        WriteText(path, "int a;\r\n");
+        f.Start({ path });
+        CMainFrame &frame = *f.App().MainFrame();
+        EXPECT_EQ(frame.Router().IsEnabled(ToUint(CommandId::FileSendMail)), found);
+        if (!found)
+            continue;
+        CQuorlenView *view = f.App().DocTemplate().Documents().front()->Views().front();
+        view->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2UL, "//");
+        frame.RouteCommand(ToUint(CommandId::FileSendMail));
+        ASSERT_EQ(f.processes.calls.size(), 1u);
+        const auto &call = f.processes.calls[0];
+        EXPECT_TRUE(call.detached);
+        ASSERT_EQ(call.arguments.size(), 5u);
+        EXPECT_EQ(call.arguments[0], "xdg-email");
+        EXPECT_EQ(call.arguments[2], "MAIN.C");
+        EXPECT_EQ(call.arguments[3], "--attach");
+        EXPECT_EQ(std::filesystem::path(call.arguments[4]).filename(), "MAIN.C");
+        EXPECT_NE(call.arguments[4], path);
+        EXPECT_EQ(ReadBytes(call.arguments[4]), ToBytes("//int a;\r\n")); // unsaved text too
+        EXPECT_EQ(ReadBytes(path), ToBytes("int a;\r\n"));
+        std::filesystem::remove_all(std::filesystem::path(call.arguments[4]).parent_path());
+    }
 }
 
 } // namespace
