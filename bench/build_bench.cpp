@@ -9,8 +9,7 @@
 #include "build/build_controller.h"
 #include "build/output_list_box.h"
 #include "build/output_window.h"
-#include "fakes/fake_services.h"
-#include "fakes/fake_system_look.h"
+#include "fakes/fake_service_set.h"
 #include "framework/command_ids.h"
 #include "project/project_file.h"
 #include "support/temp_dir.h"
@@ -82,22 +81,12 @@ int main(int argc, char **argv)
     ProjectRecord project;
     project.projectPath = dir.File("MAIN.PRJ");
     project.cFile = cFile;
-    test::FakeMessageBoxes messages;
-    SaveProject(project, messages);
+    test::FakeServiceSet fakes;
+    SaveProject(project, fakes.messages);
     test::WriteBytes(
         dir.File("bin/VOTRIX.cfg"), EncodeWorkspace({ cFile, 1, project.projectPath }));
 
-    test::FakeFileDialogs fileDialogs;
-    test::FakeSleeper sleeper;
-    test::FakeProfile profile;
-    test::FakeClipboard clipboard;
-    test::FakeKeyboardLocks keyboardLocks;
-    test::FakePrinting printing;
-    test::FakeProcessLauncher processes;
-    test::FakeSystemLook systemLook;
-    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
-                        processes, systemLook },
-        { dir.File("bin"), dir.File("config") });
+    CQuorlenApp app(fakes.Services(), { dir.File("bin"), dir.File("config") });
     app.InitInstance({ dir.File("bin/ostrel") });
 
     auto compile = [&] {
@@ -127,9 +116,9 @@ int main(int argc, char **argv)
         list->repaint();
     }));
 
-    if (small != 20 || large != 100000 || !messages.shown.empty()) {
+    if (small != 20 || large != 100000 || !fakes.messages.shown.empty()) {
         std::fprintf(stderr, "unexpected result: %d and %d entries, %zu messages\n", small, large,
-            messages.shown.size());
+            fakes.messages.shown.size());
         return 1;
     }
     return 0;

@@ -3,20 +3,16 @@
 //
 // usage: editor_bench --write FILE      writes the generated 10 MB C file (CR LF, 250,000 lines)
 //        editor_bench [FILE]            measures; writes its own file when none is given
-#include "app/app_services.h"
 #include "app/main_frame.h"
+#include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
-#include "platform/qt_platform_extras.h"
-#include "platform/qt_printing.h"
-#include "platform/qt_process_launcher.h"
-#include "platform/qt_services.h"
-#include "platform/qt_system_look.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -102,15 +98,7 @@ double IdleUntilStyled(CQuorlenView &view, int limitMs)
 
 struct Session
 {
-    QtMessageBoxes messages;
-    QtFileDialogs fileDialogs;
-    QtSleeper sleeper;
-    QtProfile profile;
-    QtClipboard clipboard;
-    QtKeyboardLocks keyboardLocks;
-    QtPrinting printing;
-    QtProcessLauncher processes;
-    QtSystemLook systemLook;
+    QtServiceSet services;
     QTemporaryDir programDir;
     std::unique_ptr<CQuorlenApp> app;
 
@@ -141,6 +129,8 @@ int main(int argc, char **argv)
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's own settings (the recent-file list) stay out of the measurements.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     QTemporaryDir folder;
     std::string file = argc > 1 ? argv[1] : "";

@@ -89,6 +89,9 @@ int main(int argc, char **argv)
                                "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
 
     setenv("OSTREL_REPORT_FIRST_PAINT", "1", 1);
+    // The program's settings and snapshots go to the benchmark's folder, not the user's.
+    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
     if (!getenv("DISPLAY") && !getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 

@@ -1,14 +1,10 @@
 #include "app/app_services.h"
 #include "app/main_frame.h"
+#include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
-#include "platform/qt_platform_extras.h"
-#include "platform/qt_process_launcher.h"
-#include "platform/qt_printing.h"
-#include "platform/qt_services.h"
-#include "platform/qt_system_look.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -39,29 +35,17 @@ void ReportFirstPaint(CQuorlenApp &app)
 int RunOstrel(QApplication &application, const std::vector<std::string> &arguments)
 {
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
-    QtMessageBoxes messages;
-    QtFileDialogs fileDialogs;
-    QtSleeper sleeper;
-    QtProfile profile;
-    QtClipboard clipboard;
-    QtKeyboardLocks keyboardLocks;
-    QtPrinting printing;
-    QtProcessLauncher processes;
-    QtSystemLook systemLook;
-    AppServices services { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-        printing, processes, systemLook };
+    QtServiceSet services;
     AppPaths paths {
         FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
     };
 
-    CQuorlenApp app(services, paths);
+    CQuorlenApp app(services.Services(), paths);
     if (!app.InitInstance(arguments))
         return 1;
-    messages.SetOwner(app.MainFrame());
-    fileDialogs.SetOwner(app.MainFrame());
-    printing.SetOwner(app.MainFrame());
+    services.SetOwner(app.MainFrame());
     if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
         ReportFirstPaint(app);
     return application.exec();

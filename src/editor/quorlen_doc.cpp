@@ -80,10 +80,12 @@ CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
 
 CQuorlenDoc::~CQuorlenDoc()
 {
-    // The editor library releases a text through a live editor; the last view may be gone.
+    // A text that no editor shows any more is released through some live editor, and the last
+    // view may be gone. Showing the text again would leak it (the library keeps an extra
+    // reference once no editor shows a text), so an editor of its own text does the release.
     if (!m_spareEditor) {
-        m_spareEditor = std::make_unique<QsciScintilla>();
-        m_spareEditor->setDocument(m_text);
+        const QsciScintilla releaser;
+        m_text = QsciDocument();
     }
 }
 

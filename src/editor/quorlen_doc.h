@@ -100,8 +100,8 @@ private:
     void AdoptTextSettings(std::string_view bytes);
 
     DocumentHost &m_host;
-    // Declared before the text: the text must let go of its document while an editor still
-    // exists to release it.
+    // Declared before the text, so that the text lets go of its document while this editor
+    // still exists to release it.
     mutable std::unique_ptr<QsciScintilla> m_spareEditor;
     QsciDocument m_text;
     bool m_utf8 = true;

@@ -19,8 +19,6 @@ class CQuorlenView : public QsciScintilla, public CommandTargetOf<CQuorlenView>,
     Q_OBJECT
 
 public:
-    // Print margins on every side, in twips (half an inch).
-    static constexpr int kPrintMarginTwips = 720;
     // The tab size of a new view.
     static constexpr int kDefaultTabSize = 4;
 

@@ -5,8 +5,7 @@
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
-#include "fakes/fake_services.h"
-#include "fakes/fake_system_look.h"
+#include "fakes/fake_service_set.h"
 #include "framework/doc_template.h"
 
 #include <QApplication>
@@ -21,18 +20,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     using namespace ostrel;
-    test::FakeMessageBoxes messages;
-    test::FakeFileDialogs fileDialogs;
-    test::FakeSleeper sleeper;
-    test::FakeProfile profile;
-    test::FakeClipboard clipboard;
-    test::FakeKeyboardLocks keyboardLocks;
-    test::FakePrinting printing;
-    test::FakeProcessLauncher processes;
-    test::FakeSystemLook systemLook;
-    CQuorlenApp app({ messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
-                        processes, systemLook },
-        { argv[1], std::string(argv[1]) + "/config", argv[2] });
+    test::FakeServiceSet fakes;
+    CQuorlenApp app(fakes.Services(), { argv[1], std::string(argv[1]) + "/config", argv[2] });
     if (!app.InitInstance({ "ostrel", argv[3] }) || !app.Snapshots())
         return 3;
     const auto documents = app.DocTemplate().Documents();

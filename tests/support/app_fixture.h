@@ -2,8 +2,7 @@
 
 #include "app/new_chooser_dlg.h"
 #include "app/quorlen_app.h"
-#include "fakes/fake_services.h"
-#include "fakes/fake_system_look.h"
+#include "fakes/fake_service_set.h"
 #include "support/modal_answer.h"
 #include "support/temp_dir.h"
 
@@ -15,7 +14,7 @@ namespace ostrel::test {
 
 // A whole application, main window included, on fakes, with its program directory in a
 // fresh temporary folder.
-class AppFixture
+class AppFixture : public FakeServiceSet
 {
 public:
     AppFixture();
@@ -27,24 +26,8 @@ public:
 
     std::string WorkspacePath() const { return dir.File("bin/VOTRIX.cfg"); }
     std::string ProgramDir() const { return dir.File("bin"); }
-    AppServices Services()
-    {
-        return { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks, printing,
-            launcher ? *launcher : processes, systemLook };
-    }
 
     TempDir dir;
-    FakeMessageBoxes messages;
-    FakeFileDialogs fileDialogs;
-    FakeSleeper sleeper;
-    FakeProfile profile;
-    FakeClipboard clipboard;
-    FakeKeyboardLocks keyboardLocks;
-    FakePrinting printing;
-    FakeProcessLauncher processes;
-    // Set before Start() to run real child processes instead of the fake.
-    ProcessLauncher *launcher = nullptr;
-    FakeSystemLook systemLook;
     // File New's chooser, at start-up without a workspace file too; OK unless a test says
     // otherwise, so that a new file opens.
     ModalAnswer<CNewChooserDlg> chooser { [](CNewChooserDlg &dialog) {
