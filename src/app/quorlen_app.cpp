@@ -84,6 +84,7 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
         &CQuorlenApp::OnActiveWindowChanged);
     connect(m_docTemplate.get(), &CDocTemplate::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
+    m_build->ConnectWindows();
     m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
         m_services.messages, m_services.fileDialogs, *m_docTemplate, m_mainFrame.get(),
         [this] {

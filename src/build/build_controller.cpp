@@ -4,6 +4,7 @@
 #include "app/quorlen_app.h"
 #include "build/message_file.h"
 #include "build/message_line.h"
+#include "build/output_list_box.h"
 #include "build/output_window.h"
 #include "editor/child_frame.h"
 #include "editor/quorlen_doc.h"
@@ -14,6 +15,9 @@
 #include "platform/sleeper.h"
 
 #include <QMdiArea>
+#include <QShortcut>
+
+#include <map>
 
 namespace ostrel {
 
@@ -67,9 +71,67 @@ void BuildController::SaveActiveDocument()
         frame->GetDocument()->OnSaveDocument(frame->GetDocument()->PathName());
 }
 
+void BuildController::ConnectWindows()
+{
+    AddStepKeys(m_app.MainFrame());
+    connect(&m_app.DocTemplate(), &CDocTemplate::documentCountChanged, this,
+        &BuildController::MarkOpenDocuments);
+}
+
+void BuildController::AddStepKeys(QWidget *window)
+{
+    for (const bool forward : { true, false }) {
+        auto *key = new QShortcut(
+            forward ? QKeySequence(Qt::Key_F4) : QKeySequence(Qt::SHIFT | Qt::Key_F4), window);
+        key->setContext(Qt::WindowShortcut);
+        connect(key, &QShortcut::activated, this, [this, forward] {
+            StepMessage(forward);
+        });
+    }
+}
+
 void BuildController::Compile()
 {
-    m_driver.Compile(m_app.ProgramDir(), m_app.Project());
+    if (!m_driver.Compile(m_app.ProgramDir(), m_app.Project()) || !m_outputWindow)
+        return;
+    const std::string messageDir = DirectoryOf(m_driver.CompilerOutputPath());
+    for (LineMessage &message : LineMessages(m_outputWindow->Entries())) {
+        message.file = ResolveMessageFile(message.file, messageDir);
+        m_lineMessages.push_back(std::move(message));
+    }
+    MarkOpenDocuments();
+}
+
+void BuildController::BuildStarting()
+{
+    m_lineMessages.clear();
+    for (CQuorlenDoc *document : m_app.DocTemplate().Documents())
+        document->ClearMessageMarks();
+}
+
+// Marks the open documents that the last build's messages name and that have no marks yet
+// (those opened since).
+void BuildController::MarkOpenDocuments()
+{
+    std::map<std::string, std::vector<LineMessage>> byFile;
+    for (const LineMessage &message : m_lineMessages)
+        byFile[message.file].push_back(message);
+    for (const auto &[file, messages] : byFile) {
+        CQuorlenDoc *document = m_app.DocTemplate().FindDocument(file);
+        if (document && !document->HasMessageMarks())
+            document->SetMessageMarks(messages);
+    }
+}
+
+void BuildController::StepMessage(bool forward)
+{
+    COutputWindow *window = m_outputWindow;
+    if (!window || !window->List())
+        return;
+    const int row =
+        StepMessageRow(window->NavigableEntries(), window->List()->currentRow(), forward);
+    if (row >= 0)
+        window->GoToEntry(row);
 }
 
 void BuildController::ShowOutputWindow()
@@ -78,6 +140,7 @@ void BuildController::ShowOutputWindow()
     auto *window = new COutputWindow(m_app.MainFrame(), m_app.Services().messages);
     m_outputWindow = window;
     connect(window, &COutputWindow::navigateRequested, this, &BuildController::Navigate);
+    AddStepKeys(window);
     if (!window->List())
         return;
     window->move(kOutputX, kOutputY);

@@ -48,6 +48,7 @@ bool BuildDriver::Compile(const std::string &programDir, const ProjectSession &p
     const std::string program = CompilerProgramPath(programDir);
     m_outputPath = ostrel::CompilerOutputPath(project.CFile());
     m_commandLine = CompileCommandLine(program, project.CFile(), project.CommandOptions());
+    m_host.BuildStarting();
     // The child inherits this program's current directory.
     const LaunchResult result =
         m_launcher.Run(CompileArguments(program, project.CFile(), project.CommandWords()), {});

@@ -19,6 +19,8 @@ public:
     virtual bool ActiveDocumentHasPath() const = 0;
     // Saves it under its path; a failure is reported by the document itself.
     virtual void SaveActiveDocument() = 0;
+    // The compiler is about to be started.
+    virtual void BuildStarting() = 0;
     // Shows the compiler's messages from CompilerOutputPath().
     virtual void ShowOutputWindow() = 0;
 };

@@ -332,6 +332,25 @@ void CQuorlenDoc::SetPathName(const std::string &path)
     UpdateModifiedMark();
 }
 
+void CQuorlenDoc::SetMessageMarks(const std::vector<LineMessage> &messages)
+{
+    m_messageMarks.Set(Editor(), messages);
+    emit messageMarksChanged();
+}
+
+void CQuorlenDoc::ClearMessageMarks()
+{
+    if (m_messageMarks.IsEmpty())
+        return;
+    m_messageMarks.Clear(Editor());
+    emit messageMarksChanged();
+}
+
+std::string CQuorlenDoc::MessageMarkText(int line) const
+{
+    return m_messageMarks.TextAt(Editor(), line);
+}
+
 void CQuorlenDoc::SetTitle(const std::string &title)
 {
     if (title == m_title)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/message_marks.h"
 #include "editor/text_bytes.h"
 #include "framework/command_map.h"
 
@@ -83,10 +84,18 @@ public:
     void SetModifiedFlag(bool modified);
     void SetPathName(const std::string &path);
 
+    // The last build's messages about this text, marked on their lines in every view.
+    void SetMessageMarks(const std::vector<LineMessage> &messages);
+    void ClearMessageMarks();
+    bool HasMessageMarks() const { return !m_messageMarks.IsEmpty(); }
+    // The messages marked on `line` (0-based), one a line; empty when there are none.
+    std::string MessageMarkText(int line) const;
+
 signals:
     void titleChanged();
     // The text changed, in any of the views.
     void textEdited();
+    void messageMarksChanged();
 
 private:
     void UpdateModifiedMark();
@@ -109,6 +118,7 @@ private:
     std::string m_pathName;
     std::string m_title;
     std::vector<CQuorlenView *> m_views;
+    MessageMarks m_messageMarks;
 };
 
 } // namespace ostrel

@@ -3,6 +3,7 @@
 #include "app/command_actions.h"
 #include "editor/document_host.h"
 #include "editor/find_replace.h"
+#include "editor/message_marks.h"
 #include "editor/quorlen_doc.h"
 #include "editor/source_lexers.h"
 #include "editor/tab_size_dlg.h"
@@ -10,15 +11,18 @@
 #include "editor/view_accessibility.h"
 #include "editor/view_printing.h"
 #include "platform/clipboard.h"
+#include "platform/qt_services.h"
 #include "res/resources.h"
 
 #include <Qsci/qscicommandset.h>
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <set>
@@ -81,7 +85,7 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     SendScintilla(SCI_SETIDLESTYLING, static_cast<unsigned long>(SC_IDLESTYLING_ALL));
     setBraceMatching(QsciScintilla::SloppyBraceMatch);
     setMarginLineNumbers(0, true);
-    setMarginWidth(1, 0);
+    SetUpMessageMargin();
     connect(this, &QsciScintilla::linesChanged, this, [this] {
         const int digits = static_cast<int>(std::to_string(std::max(lines(), 1)).size());
         setMarginWidth(0, QString(digits + 2, QLatin1Char('9')));
@@ -353,6 +357,37 @@ void CQuorlenView::contextMenuEvent(QContextMenuEvent *event)
 void CQuorlenView::ShowContextMenu(const QPoint &globalPosition)
 {
     m_document->Host().ShowPopupMenu(kEditorPopupMenuId, globalPosition.x(), globalPosition.y());
+}
+
+void CQuorlenView::SetUpMessageMargin()
+{
+    // The symbol margin holds the build's error and warning marks and shows only while the
+    // text has some.
+    ShowMessageMargin(*this, m_document->HasMessageMarks());
+    connect(m_document, &CQuorlenDoc::messageMarksChanged, this, [this] {
+        ShowMessageMargin(*this, m_document->HasMessageMarks());
+    });
+}
+
+bool CQuorlenView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && ShowMessageTip(static_cast<QHelpEvent &>(*event)))
+        return true;
+    return QsciScintilla::viewportEvent(event);
+}
+
+// A marker's message as the tooltip of the symbol margin beside its line.
+bool CQuorlenView::ShowMessageTip(const QHelpEvent &event)
+{
+    const int line = MessageMarginLineAt(*this, event.pos());
+    if (line < 0)
+        return false;
+    const std::string text = m_document->MessageMarkText(line);
+    if (text.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event.globalPos(), ToQt(text), viewport());
+    return true;
 }
 
 void CQuorlenView::paintEvent(QPaintEvent *event)

@@ -7,6 +7,8 @@
 
 #include <string>
 
+class QHelpEvent;
+
 namespace ostrel {
 
 class CQuorlenDoc;
@@ -69,6 +71,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     std::string SelectedBytes() const;
@@ -80,6 +83,8 @@ private:
     void RefreshIndicators();
     void ShowContextMenu(const QPoint &globalPosition);
     bool FindWholeWord(const std::string &text, long from);
+    void SetUpMessageMargin();
+    bool ShowMessageTip(const QHelpEvent &event);
 
     CQuorlenDoc *m_document;
     int m_tabSize = kDefaultTabSize;

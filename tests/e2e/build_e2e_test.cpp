@@ -6,6 +6,7 @@
 #include "build/output_list_box.h"
 #include "build/output_window.h"
 #include "editor/child_frame.h"
+#include "editor/message_marks.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "fakes/fake_compiler_files.h"
@@ -15,10 +16,13 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolTip>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace ostrel {
@@ -35,6 +39,28 @@ constexpr char kMessages[] = "Compiling MAIN.C\r\n"
                              "Error  GONE.C(3): no such file here\r\n"
                              "1 error(s), 0 warning(s)";
 
+// Three messages about two files, between lines that are no messages.
+constexpr char kThreeMessages[] = "Compiling MAIN.C\r\n"
+                                  "Error  MAIN.C(12): 'counter' undeclared\r\n"
+                                  "Warning  OTHER.C(1): 'other' defined but not used\r\n"
+                                  "Error  MAIN.C(3): expected ';' before 'int'\r\n"
+                                  "2 error(s), 1 warning(s)";
+
+// Runs the child process for real, after a look at the windows as the compiler starts.
+class WatchingLauncher : public QtProcessLauncher
+{
+public:
+    LaunchResult Run(
+        const std::vector<std::string> &arguments, const std::string &workingDirectory) override
+    {
+        if (atStart)
+            atStart();
+        return QtProcessLauncher::Run(arguments, workingDirectory);
+    }
+
+    std::function<void()> atStart;
+};
+
 std::string NumberedLines(int count)
 {
     std::string text;
@@ -47,7 +73,8 @@ class BuildE2eTest : public ::testing::Test
 {
 protected:
     // A project on work/MAIN.C; OTHER.C in the active window; the test compiler in place.
-    CQuorlenApp &Start(bool projectOpen = true, int compilerStatus = 0)
+    CQuorlenApp &Start(
+        bool projectOpen = true, int compilerStatus = 0, const char *messages = kMessages)
     {
         fs::create_directories(f.dir.Path() / "work");
         WriteText(MainC(), NumberedLines(20));
@@ -59,7 +86,7 @@ protected:
         EXPECT_TRUE(SaveProject(project, quiet));
         test::WriteBytes(f.WorkspacePath(),
             EncodeWorkspace({ OtherC(), projectOpen ? 1 : 0, project.projectPath }));
-        test::InstallFakeCompiler(f.ProgramDir(), kMessages, compilerStatus);
+        test::InstallFakeCompiler(f.ProgramDir(), messages, compilerStatus);
         f.launcher = &launcher;
         return f.Start();
     }
@@ -76,13 +103,28 @@ protected:
     }
 
     // A key pressed where the user types: the active source view of the active main window.
-    void PressOnView(Qt::Key key)
+    void PressOnView(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QApplication::setActiveWindow(&Frame());
         CQuorlenView *view = ActiveView();
         ASSERT_NE(view, nullptr);
         view->setFocus();
-        QTest::keyClick(view, key);
+        QTest::keyClick(view, key, modifiers);
+    }
+
+    // The tooltip shown while the pointer rests on the symbol margin beside `line`.
+    static std::string TipBeside(CQuorlenView *view, int line)
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->inherits("QTipLabel"))
+                widget->hide();
+        const long lineTop = view->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0UL,
+            view->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, line));
+        const QPoint at(view->marginWidth(0) + view->marginWidth(1) / 2,
+            static_cast<int>(lineTop) + view->textHeight(line) / 2);
+        QHelpEvent event(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
     }
 
     Texts Entries()
@@ -101,7 +143,7 @@ protected:
     }
 
     AppFixture f;
-    QtProcessLauncher launcher;
+    WatchingLauncher launcher;
 };
 
 TEST_F(BuildE2eTest, F9CompilesTheProjectsCFileAndListsTheMessages)
@@ -267,6 +309,88 @@ TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
     EXPECT_EQ(second->size(), QSize(640, 100));
     EXPECT_EQ(second->List()->geometry(), second->rect());
     EXPECT_EQ(second->List()->count(), 4);
+}
+
+TEST_F(BuildE2eTest, F4AndShiftF4StepThroughTheMessagesAndWrapRound)
+{
+    Start(true, 0, kThreeMessages);
+    PressOnView(Qt::Key_F9);
+    struct Step
+    {
+        Qt::KeyboardModifiers modifiers;
+        int row;
+        std::string file;
+        std::string selected;
+    };
+    const Step steps[] = {
+        { Qt::NoModifier, 1, MainC(), "int line12;" },
+        { Qt::NoModifier, 2, OtherC(), "other" },
+        { Qt::NoModifier, 3, MainC(), "int line3;" },
+        { Qt::NoModifier, 1, MainC(), "int line12;" }, // past the last: the first again
+        { Qt::ShiftModifier, 3, MainC(), "int line3;" }, // before the first: the last
+        { Qt::ShiftModifier, 2, OtherC(), "other" },
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.selected + " at row " + std::to_string(step.row));
+        PressOnView(Qt::Key_F4, step.modifiers);
+        EXPECT_EQ(Build().OutputWindow()->List()->currentRow(), step.row);
+        ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(step.file));
+        EXPECT_EQ(ActiveView()->selectedText().toStdString(), step.selected);
+        EXPECT_TRUE(ActiveView()->hasFocus());
+    }
+    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
+
+    // The keys work in the output window too.
+    COutputListBox *list = Build().OutputWindow()->List();
+    QApplication::setActiveWindow(Build().OutputWindow());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F4);
+    EXPECT_EQ(list->currentRow(), 3);
+    EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line3;");
+}
+
+TEST_F(BuildE2eTest, MarginMarksTheMessagesLinesUntilTheNextBuildStarts)
+{
+    constexpr unsigned error = 1u << MessageMarks::kErrorMarker;
+    constexpr unsigned warning = 1u << MessageMarks::kWarningMarker;
+    Start(true, 0, kThreeMessages);
+    CQuorlenView *other = ActiveView();
+    EXPECT_EQ(other->marginWidth(1), 0);
+    PressOnView(Qt::Key_F9);
+    EXPECT_GT(other->marginWidth(1), 0);
+    EXPECT_EQ(other->markersAtLine(0), warning);
+    EXPECT_EQ(TipBeside(other, 0), "Warning  OTHER.C(1): 'other' defined but not used");
+    EXPECT_EQ(TipBeside(other, 1), "");
+
+    // MAIN.C was not open during the build; opened by a message, it shows its marks too.
+    PressOnView(Qt::Key_F4);
+    CQuorlenView *main = ActiveView();
+    ASSERT_NE(main, other);
+    EXPECT_EQ(main->markersAtLine(11), error);
+    EXPECT_EQ(main->markersAtLine(2), error);
+    EXPECT_EQ(main->markersAtLine(3), 0u);
+    EXPECT_EQ(TipBeside(main, 11), "Error  MAIN.C(12): 'counter' undeclared");
+    EXPECT_EQ(TipBeside(main, 2), "Error  MAIN.C(3): expected ';' before 'int'");
+
+    // The next build: every mark is gone as the compiler starts, and its own marks follow.
+    test::InstallFakeCompiler(f.ProgramDir(), "Warning  MAIN.C(5): comparison is always true");
+    std::vector<unsigned> atStart;
+    launcher.atStart = [&] {
+        atStart = { main->markersAtLine(11), main->markersAtLine(2), other->markersAtLine(0),
+            static_cast<unsigned>(main->marginWidth(1) + other->marginWidth(1)) };
+    };
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(atStart, (std::vector<unsigned> { 0, 0, 0, 0 }));
+    EXPECT_EQ(main->markersAtLine(4), warning);
+    EXPECT_EQ(main->markersAtLine(11), 0u);
+    EXPECT_EQ(other->marginWidth(1), 0);
+    EXPECT_EQ(TipBeside(main, 11), "");
+
+    // A mark and its message move with their line as the text is edited.
+    main->setCursorPosition(0, 0);
+    PressOnView(Qt::Key_Return);
+    EXPECT_EQ(main->markersAtLine(5), warning);
+    EXPECT_EQ(TipBeside(main, 5), "Warning  MAIN.C(5): comparison is always true");
 }
 
 TEST(QtProcessLauncher, RunsInTheGivenDirectoryAndFindsPrograms)
