@@ -1,4 +1,4 @@
-// Starts the program on a small source file again and again and measures the time from the
+// Starts the program on a 100-line source file again and again and measures the time from the
 // process start until the source window has been painted (the program reports it on its
 // standard output when OSTREL_REPORT_FIRST_PAINT is set, and then quits).
 //
@@ -67,8 +67,16 @@ int main(int argc, char **argv)
     const auto folder = std::filesystem::temp_directory_path() / "ostrel-startup-bench";
     std::filesystem::create_directories(folder);
     const std::string file = (folder / "MAIN.C").string();
-    std::ofstream(file) << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n"
-                           "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
+    {
+        // A 100-line source file, CR LF as the program's own files have.
+        std::ofstream out(file, std::ios::binary);
+        out << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n    DDRB = 0xff;\r\n";
+        for (int line = 6; line < 100; ++line)
+            out << "    PORTB ^= " << line << "; /* toggle */\r\n";
+        out << "}\r\n";
+    }
+    // The program's workspace and recent-file list stay in the benchmark's folder.
+    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
 
     setenv("OSTREL_REPORT_FIRST_PAINT", "1", 1);
     if (!getenv("DISPLAY") && !getenv("QT_QPA_PLATFORM"))
@@ -85,7 +93,7 @@ int main(int argc, char **argv)
         times.push_back(seconds);
     }
     std::sort(times.begin(), times.end());
-    std::printf("start-up to first paint of a small file (%d runs, platform %s):\n", runs,
+    std::printf("start-up to first paint of a 100-line file (%d runs, platform %s):\n", runs,
         getenv("QT_QPA_PLATFORM") ? getenv("QT_QPA_PLATFORM") : "default");
     std::printf("  median %.3f s   min %.3f s   max %.3f s\n", times[times.size() / 2],
         times.front(), times.back());

@@ -31,6 +31,9 @@ struct AppPaths
 {
     std::string programDir; // the directory of the running executable
     std::string configDir; // the user's configuration folder for this program
+    // An installed program keeps the workspace in configDir even where it could write beside
+    // itself.
+    bool perUserWorkspace = false;
 };
 
 // The whole program: real services, start-up, the event loop.

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/app_icon.h"
 #include "app/command_actions.h"
 #include "app/help_window.h"
 #include "app/menus/menu_template.h"
@@ -62,6 +63,7 @@ CMainFrame::CMainFrame(CommandTarget &application, KeyboardLocks &locks, QWidget
     , m_area(new QMdiArea(this))
 {
     setWindowTitle(ResourceText(StringId::AppTitle));
+    setWindowIcon(AppIcon());
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
