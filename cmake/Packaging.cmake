@@ -52,9 +52,9 @@ set(CPACK_PACKAGE_VENDOR "Ostrel developers")
 set(CPACK_PACKAGE_CONTACT "Ostrel developers <ostrel@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IDE for C and assembler programs on 8-bit AVR microcontrollers")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ostrel edits, builds and navigates C and assembler programs for the classic 8-bit AVR\n"
-    "chips AT90S2313, AT90S4414, AT90S8515 and ATmega603/103, compiles them with the GNU AVR\n"
-    "toolchain and generates register set-up code.")
+    "Ostrel edits, builds and navigates C and assembler programs for the classic 8-bit AVR \
+chips AT90S2313, AT90S4414, AT90S8515 and ATmega603/103, compiles them with the GNU AVR \
+toolchain and generates register set-up code.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -6,8 +6,11 @@
 #include "support/app_fixture.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ostrel {
 namespace {
@@ -146,6 +149,29 @@ TEST(Startup, UnwritableProgramDirectoryKeepsWorkspaceInConfigFolder)
     app.InitInstance({ "ostrel", source });
     EXPECT_EQ(app.WorkspacePath(), f.dir.File("config/VOTRIX.cfg"));
     EXPECT_EQ(ReadBytes(app.WorkspacePath()), EncodeWorkspace({ source, 0, "NONAME" }));
+}
+
+TEST(Startup, InstalledProgramKeepsWorkspaceInConfigFolderEvenWhereItCouldWrite)
+{
+    AppFixture f;
+    std::filesystem::create_directories(f.ProgramDir());
+    AppPaths paths { f.ProgramDir(), f.dir.File("config") };
+    paths.perUserWorkspace = true;
+    CQuorlenApp app(f.Services(), paths);
+    const std::string source = f.dir.File("MAIN.C");
+    WriteText(source, "x");
+    app.InitInstance({ "ostrel", source });
+    EXPECT_EQ(app.WorkspacePath(), f.dir.File("config/VOTRIX.cfg"));
+    EXPECT_FALSE(std::filesystem::exists(f.WorkspacePath()));
+}
+
+TEST(Startup, MainWindowCarriesTheApplicationIconInSmallAndLargeSizes)
+{
+    AppFixture f;
+    const QIcon icon = f.Start().MainFrame()->windowIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
 }
 
 } // namespace
