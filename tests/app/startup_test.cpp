@@ -1,3 +1,4 @@
+#include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
 #include "editor/quorlen_doc.h"
@@ -165,13 +166,17 @@ TEST(Startup, InstalledProgramKeepsWorkspaceInConfigFolderEvenWhereItCouldWrite)
     EXPECT_FALSE(std::filesystem::exists(f.WorkspacePath()));
 }
 
-TEST(Startup, MainWindowCarriesTheApplicationIconInSmallAndLargeSizes)
+TEST(Startup, MainWindowAndAboutBoxCarryTheApplicationIcon)
 {
     AppFixture f;
     const QIcon icon = f.Start().MainFrame()->windowIcon();
     const QList<QSize> sizes = icon.availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+    const CAboutDlg about("Ostrel  Version 1.45");
+    const auto *image = about.findChild<QLabel *>(QStringLiteral("icon"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().toImage(), icon.pixmap(32, 32).toImage());
 }
 
 } // namespace
