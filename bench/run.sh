@@ -1,11 +1,29 @@
 #!/bin/sh
-# usage: bench/run.sh BUILD_DIR
+# usage: bench/run.sh BUILD_DIR [INSTALLED_PROGRAM]
+# Times the build tree's program and, when given, an installed one, then editing a 10 MB file,
+# Compile's own overhead and snapshots; under Xvfb when there is no display and xvfb-run is at
+# hand (offscreen otherwise).
 set -e
-"$1/bin/startup_bench" "$1/bin/ostrel" 21
+build=$1
+x() {
+  if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null; then
+    xvfb-run -a "$@"
+  else
+    "$@"
+  fi
+}
+echo "== build tree: $build/bin/ostrel =="
+x "$build/bench/startup_bench" "$build/bin/ostrel" 21
+if [ -n "$2" ]; then
+  echo "== installed: $2 =="
+  x "$build/bench/startup_bench" "$2" 21
+fi
+echo "== a 10 MB source file =="
 large=$(mktemp -d)/LARGE.C
-"$1/bin/editor_bench" --write "$large"
-"$1/bin/startup_bench" "$1/bin/ostrel" 7 "$large"
-"$1/bin/editor_bench" "$large"
+"$build/bench/editor_bench" --write "$large"
+x "$build/bench/startup_bench" "$build/bin/ostrel" 7 "$large"
+x "$build/bench/editor_bench" "$large"
 rm -rf "$(dirname "$large")"
-"$1/bin/build_bench" 21
-"$1/bin/snapshot_bench" 21
+echo "== Compile and snapshots =="
+"$build/bench/build_bench" 21
+"$build/bench/snapshot_bench" 21

@@ -1,4 +1,4 @@
-// Starts the program on a small source file again and again and measures the time from the
+// Starts the program on a 100-line source file again and again and measures the time from the
 // process start until the source window has been painted (the program reports it on its
 // standard output when OSTREL_REPORT_FIRST_PAINT is set, and then quits).
 //
@@ -84,9 +84,14 @@ int main(int argc, char **argv)
     const auto folder = std::filesystem::temp_directory_path() / "ostrel-startup-bench";
     std::filesystem::create_directories(folder);
     const std::string file = argc > 3 ? std::string(argv[3]) : (folder / "MAIN.C").string();
-    if (argc <= 3)
-        std::ofstream(file) << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n"
-                               "    DDRB = 0xff;\r\n    for (;;)\r\n        PORTB ^= 1;\r\n}\r\n";
+    if (argc <= 3) {
+        // A 100-line source file, CR LF as the program's own files have.
+        std::ofstream out(file, std::ios::binary);
+        out << "#include <avr/io.h>\r\n\r\nint main(void)\r\n{\r\n    DDRB = 0xff;\r\n";
+        for (int line = 6; line < 100; ++line)
+            out << "    PORTB ^= " << line << "; /* toggle */\r\n";
+        out << "}\r\n";
+    }
 
     setenv("OSTREL_REPORT_FIRST_PAINT", "1", 1);
     // The program's settings and snapshots go to the benchmark's folder, not the user's.
@@ -110,7 +115,7 @@ int main(int argc, char **argv)
     std::sort(times.begin(), times.end());
     std::sort(memory.begin(), memory.end());
     std::printf("start-up to first paint of %s (%d runs, platform %s):\n",
-        argc > 3 ? file.c_str() : "a small file", runs,
+        argc > 3 ? file.c_str() : "a 100-line file", runs,
         getenv("QT_QPA_PLATFORM") ? getenv("QT_QPA_PLATFORM") : "default");
     std::printf("  median %.3f s   min %.3f s   max %.3f s   resident memory median %.1f MB\n",
         times[times.size() / 2], times.front(), times.back(), memory[memory.size() / 2]);

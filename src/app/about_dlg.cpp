@@ -1,12 +1,12 @@
 #include "app/about_dlg.h"
 
+#include "app/app_icon.h"
 #include "platform/qt_services.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace ostrel {
@@ -16,7 +16,8 @@ CAboutDlg::CAboutDlg(const std::string &versionLine, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("About Ostrel"));
     auto *icon = new QLabel(this);
-    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(AppIcon().pixmap(32, 32));
     auto *version = new QLabel(ToQt(versionLine).trimmed(), this);
     version->setObjectName(QStringLiteral("version"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

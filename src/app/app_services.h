@@ -37,6 +37,9 @@ struct AppPaths
     std::string programDir; // the directory of the running executable
     std::string configDir; // the user's configuration folder for this program
     std::string dataDir; // the user's data folder: snapshots of unsaved work; empty for none
+    // An installed program keeps the workspace in configDir even where it could write beside
+    // itself.
+    bool perUserWorkspace = false;
 };
 
 // The whole program: real services, start-up, the event loop. `arguments` are main's argv as

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/app_icon.h"
 #include "app/command_actions.h"
 #include "app/help_window.h"
 #include "app/menus/icon_menu_style.h"
@@ -74,6 +75,7 @@ CMainFrame::CMainFrame(
     , m_appTitle(ResourceText(StringId::AppTitle))
 {
     setWindowTitle(m_appTitle);
+    setWindowIcon(AppIcon());
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);

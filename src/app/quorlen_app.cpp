@@ -147,9 +147,11 @@ std::string CQuorlenApp::ChooseWorkspacePath() const
     const QString programDir = ToQt(m_programDir);
     const QFileInfo inProgramDir(QDir(programDir).filePath(QLatin1String(kWorkspaceFileName)));
     const QFileInfo dir(programDir);
-    if ((dir.isDir() && dir.isWritable()) || (inProgramDir.exists() && inProgramDir.isWritable()))
+    const bool writable =
+        (dir.isDir() && dir.isWritable()) || (inProgramDir.exists() && inProgramDir.isWritable());
+    if (writable && !m_paths.perUserWorkspace)
         return FromQt(inProgramDir.filePath());
-    // A system-wide install: keep the workspace per user.
+    // An installed program: keep the workspace per user.
     QDir().mkpath(ToQt(m_paths.configDir));
     return FromQt(QDir(ToQt(m_paths.configDir)).filePath(QLatin1String(kWorkspaceFileName)));
 }

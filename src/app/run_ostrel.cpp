@@ -1,12 +1,15 @@
+#include "app/app_icon.h"
 #include "app/app_services.h"
 #include "app/main_frame.h"
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
+#include "app/version_file.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/doc_template.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -16,9 +19,15 @@ namespace ostrel {
 
 namespace {
 
-// For the start-up benchmark: say when the first source window has been painted, then quit.
+// Beside an installed program: the workspace file goes to the user's configuration folder.
+constexpr char kPerUserWorkspaceMarker[] = "per-user-workspace";
+
+// For the start-up benchmark and the install test: say where the program found its files, and
+// when the first source window has been painted; then quit.
 void ReportFirstPaint(CQuorlenApp &app)
 {
+    std::printf("program directory: %s\nversion: %s\nworkspace: %s\n", app.ProgramDir().c_str(),
+        ReadVersionLine(app.ProgramDir() + "version.txt").c_str(), app.WorkspacePath().c_str());
     const auto documents = app.DocTemplate().Documents();
     if (documents.empty() || documents.front()->Views().empty())
         return;
@@ -36,10 +45,17 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
 {
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QtServiceSet services;
+    QApplication::setWindowIcon(AppIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ostrel.Ostrel"));
+    // The program's real folder, links resolved: bin/ostrel of an install is a link to it.
+    const QString programDir =
+        QFileInfo(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath())
+            .absolutePath();
     AppPaths paths {
-        FromQt(QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath()),
+        FromQt(programDir),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)),
         FromQt(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+        QFileInfo::exists(QDir(programDir).filePath(QLatin1String(kPerUserWorkspaceMarker))),
     };
 
     CQuorlenApp app(services.Services(), paths);

@@ -1,3 +1,4 @@
+#include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
 #include "editor/quorlen_doc.h"
@@ -7,9 +8,11 @@
 #include "support/app_fixture.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iterator>
 
 #include <sys/stat.h>
@@ -226,6 +229,33 @@ TEST(Startup, NonUtf8NameRoundTripsThroughTheWorkspace)
         if (entry.is_regular_file())
             files.push_back(entry.path().string());
     EXPECT_EQ(files, std::vector<std::string> { name }); // no second file beside it
+}
+
+TEST(Startup, InstalledProgramKeepsWorkspaceInConfigFolderEvenWhereItCouldWrite)
+{
+    AppFixture f;
+    std::filesystem::create_directories(f.ProgramDir());
+    AppPaths paths { f.ProgramDir(), f.dir.File("config") };
+    paths.perUserWorkspace = true;
+    CQuorlenApp app(f.Services(), paths);
+    const std::string source = f.dir.File("MAIN.C");
+    WriteText(source, "x");
+    app.InitInstance({ "ostrel", source });
+    EXPECT_EQ(app.WorkspacePath(), f.dir.File("config/VOTRIX.cfg"));
+    EXPECT_FALSE(std::filesystem::exists(f.WorkspacePath()));
+}
+
+TEST(Startup, MainWindowAndAboutBoxCarryTheApplicationIcon)
+{
+    AppFixture f;
+    const QIcon icon = f.Start().MainFrame()->windowIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+    const CAboutDlg about("Ostrel  Version 1.45");
+    const auto *image = about.findChild<QLabel *>(QStringLiteral("icon"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().toImage(), icon.pixmap(32, 32).toImage());
 }
 
 } // namespace

@@ -95,7 +95,7 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
     test::WriteBytes(path, ToBytes(original));
 
     QProcess child;
-    child.start(QStringLiteral(OSTREL_BINARY_DIR "/bin/snapshot_crash_driver"),
+    child.start(QStringLiteral(OSTREL_CRASH_DRIVER),
         { QString::fromStdString(f.ProgramDir()), QString::fromStdString(f.dir.File("data")),
             QString::fromStdString(path), QStringLiteral("typed ") });
     ASSERT_TRUE(child.waitForStarted());
