@@ -235,7 +235,7 @@ TEST(Startup, InstalledProgramKeepsWorkspaceInConfigFolderEvenWhereItCouldWrite)
 {
     AppFixture f;
     std::filesystem::create_directories(f.ProgramDir());
-    AppPaths paths { f.ProgramDir(), f.dir.File("config") };
+    AppPaths paths { f.ProgramDir(), f.dir.File("config"), f.dir.File("data") };
     paths.perUserWorkspace = true;
     CQuorlenApp app(f.Services(), paths);
     const std::string source = f.dir.File("MAIN.C");
