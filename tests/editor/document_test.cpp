@@ -16,13 +16,9 @@ namespace {
 
 using test::AppFixture;
 using test::ReadBytes;
+using test::ToBytes;
 using test::WriteBytes;
 using test::WriteText;
-
-Bytes ToBytes(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
 
 class DocumentTest : public ::testing::Test
 {

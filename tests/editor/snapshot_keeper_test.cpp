@@ -17,11 +17,6 @@ namespace {
 
 using test::AppFixture;
 
-Bytes ToBytes(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
 // Everything below the snapshots folder: session folders, snapshots and lock files.
 std::vector<std::string> FolderContents(const std::filesystem::path &folder)
 {
@@ -52,7 +47,7 @@ protected:
 TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalExit)
 {
     const std::string path = f.dir.File("MAIN.C");
-    test::WriteBytes(path, ToBytes("int x;\r\n\xe9\r\n"));
+    test::WriteBytes(path, test::ToBytes("int x;\r\n\xe9\r\n"));
     f.Start({ path });
     CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
     Keeper().SetDelay(0);
@@ -67,7 +62,8 @@ TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalEx
     EXPECT_EQ(stored[0].info.originalPath, path);
     EXPECT_EQ(stored[0].info.title, "MAIN.C");
     EXPECT_EQ(Keeper().Store().ReadContent(stored[0].file), "abint x;\r\n\xe9\r\n");
-    EXPECT_EQ(test::ReadBytes(path), ToBytes("int x;\r\n\xe9\r\n")) << "the file is not touched";
+    EXPECT_EQ(test::ReadBytes(path), test::ToBytes("int x;\r\n\xe9\r\n"))
+        << "the file is not touched";
 
     ASSERT_TRUE(doc->DoFileSave());
     Keeper().WaitForWriter();
@@ -92,7 +88,7 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
 {
     const std::string original("/* caf\xe9 */\r\nint x;\r\n", 20);
     const std::string path = f.dir.File("MAIN.C");
-    test::WriteBytes(path, ToBytes(original));
+    test::WriteBytes(path, test::ToBytes(original));
 
     QProcess child;
     child.start(QStringLiteral(OSTREL_CRASH_DRIVER),
@@ -119,7 +115,7 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
     EXPECT_TRUE(doc->IsModified());
     CQuorlenView *view = doc->Views().front();
     EXPECT_EQ(view->TextBytes(), "typed " + original);
-    EXPECT_EQ(test::ReadBytes(path), ToBytes(original));
+    EXPECT_EQ(test::ReadBytes(path), test::ToBytes(original));
     // The snapshot moved into this run; the killed run's folder is gone.
     Keeper().WaitForWriter();
     ASSERT_EQ(Stored().size(), 1u);

@@ -23,12 +23,8 @@ namespace {
 
 using test::AppFixture;
 using test::ReadBytes;
+using test::ToBytes;
 using test::WriteText;
-
-Bytes ToBytes(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
 
 class SourceViewTest : public ::testing::Test
 {

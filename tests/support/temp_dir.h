@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace ostrel::test {
 
@@ -24,6 +25,10 @@ private:
 };
 
 Bytes ReadBytes(const std::string &path);
+inline Bytes ToBytes(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 void WriteBytes(const std::string &path, const Bytes &bytes);
 void WriteText(const std::string &path, const std::string &text);
 
