@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     test::WriteBytes(
         dir.File("bin/VOTRIX.cfg"), EncodeWorkspace({ cFile, 1, project.projectPath }));
 
-    CQuorlenApp app(fakes.Services(), { dir.File("bin"), dir.File("config") });
+    CQuorlenApp app(fakes.Services(), { dir.File("bin"), dir.File("config"), dir.File("data") });
     app.InitInstance({ dir.File("bin/ostrel") });
 
     auto compile = [&] {

@@ -104,14 +104,17 @@ struct Session
 
     CQuorlenView &Start(const std::string &file)
     {
+        const std::string folder = programDir.path().toStdString();
         app = std::make_unique<CQuorlenApp>(
-            AppServices { messages, fileDialogs, sleeper, profile, clipboard, keyboardLocks,
-                printing, processes, systemLook },
-            AppPaths { programDir.path().toStdString(), programDir.path().toStdString() });
+            services.Services(), AppPaths { folder, folder + "/config", folder + "/data" });
         app->InitInstance({ "ostrel", file });
         CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();
         view.window()->resize(1024, 768);
         view.parentWidget()->showMaximized();
+        // Shown on the screen before anything is timed: a window that is not yet exposed
+        // does not paint.
+        if (!QTest::qWaitForWindowExposed(view.window()))
+            std::fprintf(stderr, "the window was not shown; the first figures mean nothing\n");
         QApplication::setActiveWindow(view.window());
         view.setFocus();
         view.viewport()->repaint();

@@ -1,6 +1,7 @@
 // Snapshot benchmark: what a snapshot of a 10 MB document costs the user-interface thread (the
 // work the snapshot timer does on the event loop: copying the bytes and handing them to the
 // writer), and how long the writer thread then takes to put them on disk.
+#include "app/qt_service_set.h"
 #include "editor/document_host.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
@@ -28,18 +29,19 @@ using namespace ostrel;
 class BenchHost : public DocumentHost
 {
 public:
-    MessageBoxes &Messages() override { return m_messages; }
-    FileDialogs &Dialogs() override { return m_dialogs; }
-    Clipboard &SystemClipboard() override { return m_clipboard; }
+    MessageBoxes &Messages() override { return m_services.messages; }
+    FileDialogs &Dialogs() override { return m_services.fileDialogs; }
+    Clipboard &SystemClipboard() override { return m_services.clipboard; }
+    Printing &Printer() override { return m_services.printing; }
+    ProcessLauncher &Processes() override { return m_services.processes; }
+    bool CanSendMail() override { return false; }
     void RecordOpenedFile(const std::string &) override { }
     void AddToRecentFiles(const std::string &) override { }
     void RefreshIndicators() override { }
     void ShowPopupMenu(uint16_t, int, int) override { }
 
 private:
-    QtMessageBoxes m_messages;
-    QtFileDialogs m_dialogs;
-    QtClipboard m_clipboard;
+    QtServiceSet m_services;
 };
 
 double Median(std::vector<double> values)

@@ -203,8 +203,11 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
         m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
         return false;
     }
-    LoadBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    // The name first: the views choose their highlighting by it while the text is still empty,
+    // since choosing it afterwards would style the whole text at once.
     SetPathName(path);
+    LoadBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    UpdateModifiedMark();
     return true;
 }
 
