@@ -258,6 +258,11 @@ struct MeasureCase
     int height;
 };
 
+void PrintTo(const MeasureCase &c, std::ostream *out)
+{
+    *out << "level " << c.level << " " << ::testing::PrintToString(c.text);
+}
+
 class IconMenuMeasureTest : public IconMenuTest, public ::testing::WithParamInterface<MeasureCase>
 {
 };
@@ -282,8 +287,14 @@ INSTANTIATE_TEST_SUITE_P(Entries, IconMenuMeasureTest,
         // 16-bit extent of every character, tab and ampersand included, + 37.
         MeasureCase { 3, "&Open...\tCtrl+O", 15 * 6 + 37, 20 },
         // 8-bit: 14 characters shown = 84, + 3, + 3 * (87 / 15), + 37.
-        MeasureCase { 0, "&Open...\tCtrl+O", 87 + 15 + 37, 20 },
-        MeasureCase { 0, "", 3 + 37, 20 }));
+        MeasureCase { 0, "&Open...\tCtrl+O", 87 + 15 + 37, 20 }, MeasureCase { 0, "", 3 + 37, 20 }),
+    [](const ::testing::TestParamInfo<MeasureCase> &info) {
+        // A stable name: the level and the kind of entry.
+        const std::string kind = info.param.text == "-" ? "separator"
+            : info.param.text.empty()                   ? "empty"
+                                                        : "text";
+        return "level" + std::to_string(info.param.level) + "_" + kind;
+    });
 
 } // namespace
 } // namespace ostrel
