@@ -6,9 +6,9 @@
 #include "app/main_frame.h"
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
-#include "framework/doc_template.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

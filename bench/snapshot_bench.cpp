@@ -2,11 +2,11 @@
 // work the snapshot timer does on the event loop: copying the bytes and handing them to the
 // writer), and how long the writer thread then takes to put them on disk.
 #include "app/qt_service_set.h"
+#include "editor/doc_template.h"
 #include "editor/document_host.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
-#include "framework/doc_template.h"
 #include "platform/qt_services.h"
 
 #include <QApplication>

@@ -1,8 +1,9 @@
 // Menu templates and bitmaps from outside bytes, loaded into an icon menu: loading must never
 // read past the end, and a menu that loads must have one record per entry, each entry pointing
 // at its record, through toolbar images, synchronisation, mnemonics and destruction.
-#include "app/menus/icon_menu.h"
+#include "menus/icon_menu.h"
 #include "platform/image_list.h"
+#include "res/resources.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     ostrel::PlatformMenus menus;
     FixedLook look;
-    ostrel::MenuContext context(menus, look, [] {
+    ostrel::MenuContext context(menus, look, ostrel::ProgramMenuResources(), [] {
         return std::make_unique<CountingSurface>();
     });
     ostrel::CIconMenu root(context);

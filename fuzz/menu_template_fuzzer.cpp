@@ -1,8 +1,8 @@
 // Menu templates from outside bytes: reading must never look past the end, and whatever reads
 // must build a consistent menu model and survive being written and read again.
-#include "app/menus/menu_template.h"
-#include "app/menus/menu_text.h"
-#include "platform/platform_menus.h"
+#include "menus/menu_template.h"
+#include "menus/menu_text.h"
+#include "menus/platform_menus.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the message-file splitter and the message-line parser: no line
 // may hold a line feed, the lines with their ends must give back the text, and a parsed file
 // name must be a part of its entry that stands before the "(".
-#include "build/message_file.h"
-#include "build/message_line.h"
+#include "compile/message_file.h"
+#include "compile/message_line.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -429,19 +429,22 @@ std::optional<Bytes> LoadBitmapResource(uint16_t id)
     return Bytes(kToolbarBitmap, kToolbarBitmap + kToolbarBitmapSize);
 }
 
-int ToolbarImageIndex(const ToolbarResource &toolbar, uint16_t command)
+namespace {
+
+class ProgramResources final : public MenuResources
 {
-    if (command == 0)
-        return -1;
-    int image = 0;
-    for (const uint16_t button : toolbar.buttons) {
-        if (button == 0)
-            continue;
-        if (button == command)
-            return image;
-        ++image;
-    }
-    return -1;
+public:
+    std::optional<Bytes> Menu(uint16_t id) const override { return LoadMenuResource(id); }
+    const ToolbarResource *Toolbar(uint16_t id) const override { return GetToolbarResource(id); }
+    std::optional<Bytes> Bitmap(uint16_t id) const override { return LoadBitmapResource(id); }
+};
+
+} // namespace
+
+const MenuResources &ProgramMenuResources()
+{
+    static const ProgramResources resources;
+    return resources;
 }
 
 const std::vector<std::pair<uint16_t, std::string_view>> &StringTable()

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/menus/menu_template.h"
 #include "framework/binary_fields.h"
 #include "framework/command_ids.h"
+#include "menus/menu_resources.h"
+#include "menus/menu_template.h"
 
 #include <cstdint>
 #include <optional>
@@ -73,21 +74,12 @@ const std::vector<Accelerator> *GetAcceleratorTable(uint16_t id);
 // The key as people write it: "Ctrl+Insert", "Shift+F6", "Alt+Backspace", "Esc".
 std::string AcceleratorText(const Accelerator &accelerator);
 
-struct ToolbarResource
-{
-    int buttonWidth = 18;
-    int buttonHeight = 16;
-    std::vector<uint16_t> buttons; // command ids in order; 0 is a separator
-    const char *bitmapFile = nullptr; // file in res/ holding the images side by side
-};
-
 // Null for an id that names no toolbar.
 const ToolbarResource *GetToolbarResource(uint16_t id);
 // The bytes of the bitmap file of the toolbar with that id; nothing for an id that names none.
 std::optional<Bytes> LoadBitmapResource(uint16_t id);
-// The image of a command's button: its ordinal among the buttons that are not separators,
-// counted from 0; -1 when the command is not on the toolbar.
-int ToolbarImageIndex(const ToolbarResource &toolbar, uint16_t command);
+// The resources above as the menus read them.
+const MenuResources &ProgramMenuResources();
 
 // The text stored under `id`; nothing when the table has none.
 std::optional<std::string_view> GetResourceString(uint16_t id);

@@ -41,9 +41,6 @@ private:
     std::multimap<uint16_t, QObject *> m_shortcuts;
 };
 
-// The key of an accelerator-table entry.
-QKeySequence ToKeySequence(const Accelerator &accelerator);
-
 // The twelve toolbar images, cut from the strip bitmap; empty icons when it cannot be read.
 QIcon ToolbarIcon(int index);
 

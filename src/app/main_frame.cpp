@@ -3,10 +3,10 @@
 #include "app/app_icon.h"
 #include "app/command_actions.h"
 #include "app/help_window.h"
-#include "app/menus/icon_menu_style.h"
-#include "app/menus/menu_text.h"
+#include "menus/icon_menu_style.h"
+#include "menus/menu_text.h"
+#include "menus/qt_menu_mirror.h"
 #include "platform/keyboard_locks.h"
-#include "platform/qt_menu_mirror.h"
 #include "platform/qt_services.h"
 #include "platform/qt_system_look.h"
 #include "res/resources.h"
@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(
     , m_application(application)
     , m_locks(locks)
     , m_area(new QMdiArea(this))
-    , m_menuContext(m_menus, look,
+    , m_menuContext(m_menus, look, ProgramMenuResources(),
           [] {
               return std::make_unique<QtDrawingSurface>(nullptr, MenuFont());
           })

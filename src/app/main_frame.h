@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/menus/icon_menu.h"
 #include "framework/command_map.h"
 #include "framework/command_router.h"
-#include "platform/platform_menus.h"
+#include "menus/icon_menu.h"
+#include "menus/platform_menus.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -4,9 +4,9 @@
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
 #include "app/version_file.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
-#include "framework/doc_template.h"
 
 #include <QApplication>
 #include <QDir>

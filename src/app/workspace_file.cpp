@@ -56,9 +56,4 @@ bool WriteWorkspaceFile(const std::string &path, const WorkspaceRecord &record,
     return false;
 }
 
-bool IsCompilerOutputFile(const std::string &path)
-{
-    return EqualsIgnoringCase(FileNameOf(path), "output.err");
-}
-
 } // namespace ostrel

@@ -36,7 +36,4 @@ enum class WorkspaceWriter {
 bool WriteWorkspaceFile(const std::string &path, const WorkspaceRecord &record,
     WorkspaceWriter writer, MessageBoxes &messages);
 
-// The open hook records every file but the compiler's message file "output.err".
-bool IsCompilerOutputFile(const std::string &path);
-
 } // namespace ostrel

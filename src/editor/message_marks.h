@@ -1,6 +1,6 @@
 #pragma once
 
-#include "build/message_navigation.h"
+#include "contract/line_message.h"
 
 #include <QPoint>
 

@@ -1,6 +1,6 @@
 #include "editor/quorlen_doc.h"
 
-#include "app/workspace_file.h"
+#include "contract/compiler_contract.h"
 #include "editor/document_host.h"
 #include "editor/quorlen_view.h"
 #include "framework/binary_fields.h"
@@ -193,7 +193,7 @@ bool CQuorlenDoc::OnNewDocument(const std::string &title)
 bool CQuorlenDoc::OnOpenDocument(const std::string &path)
 {
     // Remembered before reading, so that even a file that fails to open is recorded.
-    if (!IsCompilerOutputFile(path))
+    if (!contract::IsMessageFile(path))
         m_host.RecordOpenedFile(path);
 
     Bytes bytes;

@@ -1,6 +1,6 @@
 #include "editor/quorlen_view.h"
 
-#include "app/command_actions.h"
+#include "editor/accelerator_keys.h"
 #include "editor/document_host.h"
 #include "editor/find_replace.h"
 #include "editor/message_marks.h"

@@ -1,7 +1,7 @@
 #include "editor/snapshot_keeper.h"
 
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
-#include "framework/doc_template.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_services.h"
 

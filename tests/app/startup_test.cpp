@@ -1,9 +1,9 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
-#include "framework/doc_template.h"
 #include "project/project_file.h"
 #include "support/app_fixture.h"
 

@@ -105,13 +105,5 @@ TEST(WorkspaceFile, MissingFileReadsAsNothing)
     EXPECT_FALSE(ReadWorkspaceFile(dir.Path().string()).has_value()); // a folder
 }
 
-TEST(WorkspaceFile, CompilerOutputFileInAnyCase)
-{
-    for (const char *path : { "output.err", "/p/OUTPUT.ERR", "C:\\p\\Output.Err", "/x/oUtPuT.eRr" })
-        EXPECT_TRUE(IsCompilerOutputFile(path)) << path;
-    for (const char *path : { "/p/output.err.bak", "/p/output.er", "/output.err/MAIN.C", "" })
-        EXPECT_FALSE(IsCompilerOutputFile(path)) << path;
-}
-
 } // namespace
 } // namespace ostrel

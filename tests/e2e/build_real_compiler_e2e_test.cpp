@@ -1,9 +1,9 @@
 // F9 with the real OSTREL.EXE on the GNU AVR toolchain, on a copy of the example project.
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
-#include "build/build_controller.h"
-#include "build/output_list_box.h"
-#include "build/output_window.h"
+#include "compile/build_controller.h"
+#include "compile/output_list_box.h"
+#include "compile/output_window.h"
 #include "editor/child_frame.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"

@@ -1,10 +1,10 @@
 // The running main window, driven as a user would: menus, keys, toolbar, windows.
 #include "app/command_actions.h"
 #include "app/main_frame.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
-#include "framework/doc_template.h"
 #include "support/app_fixture.h"
 
 #include <QAction>

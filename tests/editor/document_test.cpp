@@ -1,7 +1,7 @@
 #include "editor/child_frame.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
-#include "framework/doc_template.h"
 #include "support/app_fixture.h"
 #include "support/test_mounts.h"
 

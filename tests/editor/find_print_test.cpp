@@ -1,10 +1,10 @@
 // Find, Find Next, Replace and printing from a source window, driven with the user's keys.
 #include "app/main_frame.h"
+#include "editor/doc_template.h"
 #include "editor/find_replace.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
-#include "framework/doc_template.h"
 #include "platform/qt_printing.h"
 #include "support/app_fixture.h"
 

@@ -2,11 +2,11 @@
 // waits until the snapshot is on disk, says "ready" and runs on until it is killed.
 // usage: snapshot_crash_driver PROGRAM_DIR DATA_DIR FILE TEXT
 #include "app/quorlen_app.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
 #include "fakes/fake_service_set.h"
-#include "framework/doc_template.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "app/main_frame.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
-#include "framework/doc_template.h"
 #include "support/app_fixture.h"
 
 #include <QProcess>

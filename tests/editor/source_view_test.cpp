@@ -1,10 +1,10 @@
 // The source view as a user reaches it: keys sent to the focused view of a running application.
 #include "app/main_frame.h"
 #include "editor/child_frame.h"
+#include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
-#include "framework/doc_template.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>

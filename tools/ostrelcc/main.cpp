@@ -2,6 +2,7 @@
 // toolchain. It runs avr-gcc, avr-objcopy, avr-objdump and avr-size as child processes
 // (never through a shell) and writes OUTPUT.ERR beside the C file.
 
+#include "contract/compiler_contract.h"
 #include "diagnostics.h"
 #include "file_checks.h"
 #include "plan.h"
@@ -22,6 +23,7 @@
 
 namespace fs = std::filesystem;
 using namespace ostrel::cc;
+namespace contract = ostrel::contract;
 
 namespace {
 
@@ -71,7 +73,7 @@ bool WriteMessageFile(const fs::path &dir, const std::vector<std::string> &lines
 {
     const std::string text = Joined(lines);
     std::string error;
-    const bool written = ReplaceFile(dir / "OUTPUT.ERR", text, error);
+    const bool written = ReplaceFile(dir / contract::kMessageFile, text, error);
     if (!written)
         std::cerr << "OSTREL.EXE: " << error << "\n";
     std::cout << text;
@@ -224,10 +226,10 @@ int Refuse(const fs::path &dir, const std::vector<std::string> &texts)
         lines.push_back(PadLine("Error: " + text));
     }
     std::string error;
-    if (!ReplaceFile(dir / "OUTPUT.ERR", Joined(lines), error)) {
+    if (!ReplaceFile(dir / contract::kMessageFile, Joined(lines), error)) {
         std::error_code currentError;
         const fs::path current = fs::current_path(currentError);
-        if (current == dir || !ReplaceFile(current / "OUTPUT.ERR", Joined(lines), error))
+        if (current == dir || !ReplaceFile(current / contract::kMessageFile, Joined(lines), error))
             std::cerr << "OSTREL.EXE: " << error << "\n";
     }
     return 1;
@@ -306,7 +308,7 @@ int Main(const std::vector<std::string> &arguments)
 
     const std::vector<NamedFile> inputs = { { cFile, "C file" },
         { options.asmFile, "assembler file" }, { options.libFile, "library file" } };
-    const fs::path messageFile = dir / "OUTPUT.ERR";
+    const fs::path messageFile = dir / contract::kMessageFile;
     if (const auto clash = CheckOutputs({ messageFile }, inputs); !clash.empty()) {
         for (const std::string &text : clash)
             std::cerr << "OSTREL.EXE: Error: " << text << "\n";

@@ -1,0 +1,93 @@
+#include "compile/message_line.h"
+
+#include <cctype>
+#include <filesystem>
+#include <limits>
+
+namespace ostrel {
+
+namespace {
+
+constexpr size_t kShortestNavigable = 20;
+
+bool IsSpace(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A decimal integer read as "%d" does; nothing without a digit or beyond the 32-bit range.
+std::optional<int32_t> ReadDecimal(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size() || !IsDigit(text[i]))
+        return std::nullopt;
+    int64_t value = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > int64_t { std::numeric_limits<int32_t>::max() } + 1)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return static_cast<int32_t>(value);
+}
+
+} // namespace
+
+bool IsNavigable(std::string_view entry)
+{
+    return entry.size() >= kShortestNavigable
+        && (entry.find("Warning ") != std::string_view::npos
+            || entry.find("Error ") != std::string_view::npos);
+}
+
+std::optional<MessageLocation> ParseMessageLocation(std::string_view entry)
+{
+    if (!IsNavigable(entry))
+        return std::nullopt;
+    size_t start = entry.find(' ');
+    while (start < entry.size() && entry[start] == ' ')
+        ++start;
+    const size_t open = entry.find('(');
+    const size_t close = entry.find(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open
+        || open <= start)
+        return std::nullopt;
+    const auto line = ReadDecimal(entry.substr(open + 1, close - open - 1));
+    if (!line)
+        return std::nullopt;
+    return MessageLocation { std::string(entry.substr(start, open - start)), *line };
+}
+
+std::string ResolveMessageFile(const std::string &name, const std::string &messageFileDir)
+{
+    namespace fs = std::filesystem;
+    const fs::path path(name);
+    if (path.is_absolute())
+        return name;
+    std::error_code error;
+    const fs::path inCurrent = fs::current_path(error) / path;
+    if (!error && fs::is_regular_file(inCurrent, error))
+        return inCurrent.string();
+    if (!messageFileDir.empty()) {
+        const fs::path beside = fs::path(messageFileDir) / path;
+        if (fs::is_regular_file(beside, error))
+            return beside.string();
+    }
+    return inCurrent.string();
+}
+
+} // namespace ostrel

@@ -1,0 +1,57 @@
+#include "compile/message_list_model.h"
+
+#include "platform/qt_services.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+
+namespace ostrel {
+
+namespace {
+
+// Room for the item's own margins around its text.
+constexpr int kTextMargin = 12;
+
+} // namespace
+
+MessageListModel::MessageListModel(QObject *parent)
+    : QAbstractListModel(parent)
+{
+}
+
+void MessageListModel::SetEntries(std::vector<std::string> entries, const QFont &font)
+{
+    beginResetModel();
+    m_entries = std::move(entries);
+    const QFontMetrics metrics(font);
+    const auto longest = std::max_element(
+        m_entries.begin(), m_entries.end(), [](const std::string &a, const std::string &b) {
+            return a.size() < b.size();
+        });
+    const int width = longest == m_entries.end() ? 0 : metrics.horizontalAdvance(ToQt(*longest));
+    m_rowSize = QSize(width + kTextMargin, metrics.height() + 2);
+    endResetModel();
+}
+
+int MessageListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+QVariant MessageListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= m_entries.size())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return ToQt(m_entries[static_cast<size_t>(index.row())]);
+    case Qt::SizeHintRole:
+        return m_rowSize;
+    default:
+        return {};
+    }
+}
+
+} // namespace ostrel

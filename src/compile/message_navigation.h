@@ -1,0 +1,25 @@
+#pragma once
+
+#include "contract/line_message.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ostrel {
+
+// Error or warning, by whichever of "Error " and "Warning " comes first in the entry; nothing
+// when neither is there.
+std::optional<MessageKind> MessageKindOf(std::string_view entry);
+
+// The entries that name a line of a file (line 1 or beyond), in the order of the list.
+std::vector<LineMessage> LineMessages(const std::vector<std::string> &entries);
+
+// The row one step forward or back from `current` (-1 when no row is current) among
+// `navigableRows` (ascending). Going past either end wraps round to the other; -1 when there
+// is no navigable row.
+int StepMessageRow(const std::vector<int> &navigableRows, int current, bool forward);
+
+} // namespace ostrel
