@@ -4,6 +4,32 @@
 
 namespace ostrel::contract {
 
+std::string PaddedMessageLine(std::string line)
+{
+    if (line.size() < kShortestMessageLine)
+        line.append(kShortestMessageLine - line.size(), ' ');
+    return line;
+}
+
+std::string PlacedMessageLine(
+    std::string_view word, std::string_view file, int line, std::string_view text)
+{
+    std::string entry(word);
+    entry += ' ';
+    entry += file;
+    entry += '(' + std::to_string(line) + "): ";
+    entry += text;
+    return PaddedMessageLine(std::move(entry));
+}
+
+std::string UnplacedMessageLine(std::string_view word, std::string_view text)
+{
+    std::string entry(word);
+    entry += ": ";
+    entry += text;
+    return PaddedMessageLine(std::move(entry));
+}
+
 bool IsMessageFile(std::string_view path)
 {
     const size_t slash = path.find_last_of("/\\");

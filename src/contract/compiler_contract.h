@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // What the IDE and the compiler program (OSTREL.EXE) agree on: the program's and the message
@@ -14,24 +15,36 @@ inline constexpr std::string_view kMessageFile = "OUTPUT.ERR";
 
 // A message line: "Error <file>(<line>): <text>", "Warning <file>(<line>): <text>", or
 // "Error: <text>" for a message that names no place. Notes are warnings whose text starts
-// with "note: ".
+// with "note: ". A line shorter than kShortestMessageLine is padded with blanks: the output
+// window follows only lines of at least that length.
 inline constexpr std::string_view kErrorWord = "Error";
 inline constexpr std::string_view kWarningWord = "Warning";
+inline constexpr std::string_view kNotePrefix = "note: ";
+inline constexpr size_t kShortestMessageLine = 20;
 
-// The option words after the C file. Each is one argument; a word that takes a value carries
-// it directly after the word ("/o0x30", "/a/path/START.ASM").
+// "<word> <file>(<line>): <text>", padded.
+std::string PlacedMessageLine(
+    std::string_view word, std::string_view file, int line, std::string_view text);
+// "<word>: <text>", padded.
+std::string UnplacedMessageLine(std::string_view word, std::string_view text);
+// A line filled up with blanks to kShortestMessageLine characters.
+std::string PaddedMessageLine(std::string line);
+
+// The option words after the C file. Each is one argument, taken whole: the compiler program
+// never splits an argument at its blanks. A word that takes a value carries it directly after
+// the word ("/o0x30", "/a/path/START.ASM").
 namespace option {
 inline constexpr std::string_view kSmallModel = "/sm";
 inline constexpr std::string_view kChip = "/c"; // + '1'..'4'
 inline constexpr std::string_view kExternalSram = "/x";
 inline constexpr std::string_view kWaitState = "/w";
-inline constexpr std::string_view kSramStart = "/rs"; // + "0x..."
-inline constexpr std::string_view kSramEnd = "/re"; // + "0x..."
-inline constexpr std::string_view kStack = "/st"; // + "0x..."
+inline constexpr std::string_view kSramStart = "/rs0x"; // + hexadecimal digits
+inline constexpr std::string_view kSramEnd = "/re0x"; // + hexadecimal digits
+inline constexpr std::string_view kStack = "/st0x"; // + hexadecimal digits
 inline constexpr std::string_view kSourceListing = "/s";
 inline constexpr std::string_view kAssemblerFile = "/a"; // + path
 inline constexpr std::string_view kLibrary = "/L"; // + path
-inline constexpr std::string_view kCodeStart = "/o"; // + "0x..."
+inline constexpr std::string_view kCodeStart = "/o0x"; // + hexadecimal digits (a word address)
 } // namespace option
 
 // Whether a path names the message file (any letter case), which the IDE never records as an

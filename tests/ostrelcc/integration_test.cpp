@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -314,29 +315,17 @@ TEST_F(OstrelccTest, EepromDataGivesEepFileAndStaleOutputsGo)
     EXPECT_TRUE(fs::exists(m_dir / "EE.s"));
 }
 
-TEST_F(OstrelccTest, UnknownWordsAndOneStringOptions)
+TEST_F(OstrelccTest, UnknownWordsAndWordsInOneArgumentAreErrors)
 {
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
-    EXPECT_EQ(Compile(cFile, { "/sm", "/c3", "/frobnicate", "/o0x30" }).exitCode, 1);
-    EXPECT_NE(OutputErr().find("Error: unknown option word '/frobnicate'"), std::string::npos);
-    EXPECT_EQ(Compile(cFile, { "/sm /c2 /s /o0x30" }).exitCode, 0) << OutputErr();
-    EXPECT_EQ(OutputErr().rfind("AT90S4414: built", 0), 0u) << OutputErr();
-    EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
-}
-
-// A command line composed without quotes and split at every blank still finds the files.
-TEST_F(OstrelccTest, PathsSplitAtTheirBlanksAreJoinedAgain)
-{
-    const fs::path project = m_dir / "two words";
-    fs::create_directories(project);
-    const fs::path example = fs::path(OSTREL_SOURCE_DIR) / "examples" / "blink";
-    fs::copy_file(example / "BLINK.C", project / "BLINK.C");
-    fs::copy_file(example / "START.ASM", project / "START.ASM");
-    const ProcessResult result =
-        RunProcess({ OSTRELCC_EXE, (m_dir / "two").string(), "words/BLINK.C", "/sm", "/c3",
-            "/a" + (m_dir / "two").string(), "words/START.ASM", "/o0x30" });
-    EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_TRUE(fs::exists(project / "BLINK.hex"));
+    for (const std::vector<std::string> &words : std::vector<std::vector<std::string>> {
+             { "/sm", "/c3", "/frobnicate", "/o0x30" }, { "/sm /c2 /s /o0x30" } }) {
+        EXPECT_EQ(Compile(cFile, words).exitCode, 1);
+        EXPECT_NE(OutputErr().find("Error: unknown option word '" + words[words.size() / 2]),
+            std::string::npos)
+            << OutputErr();
+        EXPECT_FALSE(fs::exists(m_dir / "MAIN.s"));
+    }
 }
 
 TEST_F(OstrelccTest, AssemblerAndLinkerErrorsNameTheirLines)
@@ -585,5 +574,41 @@ TEST_F(OstrelccTest, ToolsAreEndedByTheirLimits)
                 { c.variable, c.value } });
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_NE(OutputErr().find(c.message), std::string::npos) << OutputErr();
+    }
+}
+
+// Commas and option-like names in the C file's folder and name reach the linker as a path:
+// the map lands beside the C file, no file named like the part before a comma is written and
+// no linker plugin is loaded (one that does not exist would make the link fail).
+TEST_F(OstrelccTest, PathsWithCommasAreNoLinkerOptions)
+{
+    const struct
+    {
+        const char *folder, *cFile, *sentinel;
+    } cases[] = {
+        { "notes, draft", "MAIN.C", "notes" },
+        { "a,--plugin=evil.so,b", "-Wl,--version.c", "a" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.folder);
+        const fs::path folder = m_dir / c.folder;
+        fs::create_directories(folder);
+        WriteText(m_dir / c.sentinel, "sentinel");
+        WriteText(folder / c.cFile, kSmallProgram);
+        const ProcessResult result = CompileIn(m_dir, { (folder / c.cFile).string(), "/c3" }, {});
+        EXPECT_EQ(result.exitCode, 0) << ReadText(folder / "OUTPUT.ERR");
+        const std::string base = fs::path(c.cFile).stem().string();
+        EXPECT_NE(
+            ReadText(folder / (base + ".map")).find("Memory Configuration"), std::string::npos);
+        EXPECT_EQ(ReadText(m_dir / c.sentinel), "sentinel");
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(m_dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        std::vector<std::string> expected { c.folder, c.sentinel };
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(names, expected);
+        fs::remove_all(folder);
+        fs::remove(m_dir / c.sentinel);
     }
 }

@@ -1,5 +1,7 @@
 #include "plan.h"
 
+#include "contract/compiler_contract.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -22,57 +24,134 @@ std::string Hex(uint32_t value)
     return text;
 }
 
-bool StartsWith(const std::string &text, const char *prefix)
+bool StartsWith(const std::string &text, std::string_view prefix)
 {
-    return text.rfind(prefix, 0) == 0;
-}
-
-std::vector<std::string> SplitBlanks(const std::string &text)
-{
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty())
-        words.push_back(word);
-    return words;
+    return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 constexpr uint32_t kDataOffset = 0x800000; // the data space in the linker's addresses
 
-// Existence checks that never throw: a path that cannot be examined counts as missing.
-bool Exists(const std::string &path)
+namespace option = contract::option;
+
+// Whether a word is `prefix` followed by at least one more character.
+bool HasValue(const std::string &word, std::string_view prefix)
 {
-    std::error_code error;
-    return std::filesystem::exists(path, error);
+    return word.size() > prefix.size() && StartsWith(word, prefix);
 }
 
-bool IsRegularFile(const std::string &path)
+// Reads one option word into options; false when the word is none of them.
+bool ReadOptionWord(const std::string &word, Options &options, std::vector<std::string> &errors)
 {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    auto hexValue = [&](size_t prefix) -> std::optional<uint32_t> {
+        auto value = ParseHex(word.substr(prefix));
+        if (!value)
+            errors.push_back("option " + word + ": not a hexadecimal address");
+        return value;
+    };
+    if (word == option::kSmallModel) {
+        // small memory model: the only one there is
+    } else if (const Chip *chip = ChipForOption(word)) {
+        options.chip = chip;
+    } else if (word == option::kExternalSram) {
+        options.sre = true;
+    } else if (word == option::kWaitState) {
+        options.waitState = true;
+    } else if (word == option::kSourceListing) {
+        options.includeSource = true;
+    } else if (StartsWith(word, option::kSramStart)) {
+        options.sramStart = hexValue(option::kSramStart.size());
+    } else if (StartsWith(word, option::kSramEnd)) {
+        options.sramEnd = hexValue(option::kSramEnd.size());
+    } else if (StartsWith(word, option::kStack)) {
+        options.stack = hexValue(option::kStack.size());
+    } else if (StartsWith(word, option::kCodeStart)) {
+        std::string digits = word.substr(option::kCodeStart.size());
+        // A code start typed as "0x30" in the settings dialog arrives as /o0x0x30.
+        if (StartsWith(digits, "0x") || StartsWith(digits, "0X"))
+            digits.erase(0, 2);
+        if (digits.empty())
+            options.codeStartWords.reset(); // no code start: right after the vectors
+        else
+            options.codeStartWords = hexValue(word.size() - digits.size());
+    } else if (HasValue(word, option::kAssemblerFile)) {
+        options.asmFile = word.substr(option::kAssemblerFile.size());
+    } else if (HasValue(word, option::kLibrary)) {
+        options.libFile = word.substr(option::kLibrary.size());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CheckExternalSram(const Options &options, ParsedCommandLine &result)
+{
+    const Chip &chip = *options.chip;
+    const std::string name = chip.displayName;
+    if ((options.sre || options.waitState) && !chip.externalSram)
+        result.errors.push_back("the " + name + " has no external SRAM interface (/x, /w)");
+    if (!options.sramStart && !options.sramEnd)
+        return;
+    if (!chip.externalSram) {
+        result.errors.push_back("the " + name + " has no external SRAM (/rs0x, /re0x)");
+        return;
+    }
+    const uint32_t start = options.sramStart.value_or(chip.sramStart);
+    const uint32_t end = options.sramEnd.value_or(chip.xramEnd);
+    if (start < chip.sramStart)
+        result.errors.push_back("external SRAM start " + Hex(start) + " lies below the SRAM of the "
+            + name + " (" + Hex(chip.sramStart) + ")");
+    else if (end > chip.xramEnd)
+        result.errors.push_back("external SRAM end " + Hex(end) + " lies beyond the "
+            + Hex(chip.xramEnd) + " the " + name + " can address");
+    else if (start > end)
+        result.errors.push_back(
+            "external SRAM start " + Hex(start) + " lies above its end " + Hex(end));
+
+    if (!options.sre && end > chip.ramEnd)
+        result.warnings.emplace_back("the data lie in external SRAM (/rs0x, /re0x) but /x does "
+                                     "not switch it on (SRE)");
+}
+
+void CheckStack(const Options &options, ParsedCommandLine &result)
+{
+    if (!options.stack)
+        return;
+    const Chip &chip = *options.chip;
+    uint32_t top = chip.ramEnd;
+    if (options.sramEnd && chip.externalSram)
+        top = std::max(*options.sramEnd, chip.ramEnd);
+    else if (options.sre && chip.externalSram)
+        top = chip.xramEnd;
+    if (*options.stack > top || *options.stack < chip.sramStart)
+        result.errors.push_back("initial stack pointer " + Hex(*options.stack)
+            + " lies beyond the SRAM of the " + chip.displayName + " (" + Hex(chip.sramStart)
+            + " to " + Hex(top) + ")");
+}
+
+void CheckCodeStart(const Options &options, ParsedCommandLine &result)
+{
+    if (!options.codeStartWords)
+        return;
+    const Chip &chip = *options.chip;
+    const std::string name = chip.displayName;
+    const uint64_t bytes = uint64_t { *options.codeStartWords } * 2;
+    if (bytes < chip.vectorBytes)
+        result.errors.push_back("code start address " + Hex(*options.codeStartWords)
+            + " lies inside the interrupt vector table of the " + name + " (word addresses 0x0 to "
+            + Hex(chip.vectorBytes / 2 - 1) + ")");
+    else if (bytes >= chip.flashBytes)
+        result.errors.push_back("code start address " + Hex(*options.codeStartWords)
+            + " lies beyond the flash of the " + name + " (word addresses up to "
+            + Hex(chip.flashBytes / 2 - 1) + ")");
 }
 
 } // namespace
 
 bool LooksLikeOption(const std::string &word)
 {
-    static const char *const kExact[] = { "/sm", "/c1", "/c2", "/c3", "/c4", "/x", "/w", "/s" };
-    for (const char *exact : kExact)
-        if (word == exact)
-            return true;
-    static const char *const kPrefixes[] = { "/rs0x", "/re0x", "/st0x", "/o0x", "/a", "/L" };
-    for (const char *prefix : kPrefixes)
-        if (StartsWith(word, prefix))
-            return true;
-    return false;
+    Options options;
+    std::vector<std::string> errors;
+    return ReadOptionWord(word, options, errors);
 }
 
 std::optional<uint32_t> ParseHex(const std::string &text)
@@ -95,157 +174,26 @@ std::optional<uint32_t> ParseHex(const std::string &text)
     return value;
 }
 
-std::vector<std::string> SplitOptionWords(const std::vector<std::string> &arguments)
-{
-    std::vector<std::string> words;
-    for (const std::string &argument : arguments) {
-        std::vector<std::string> pieces = SplitBlanks(argument);
-        bool allOptions = !pieces.empty();
-        for (const std::string &piece : pieces)
-            allOptions = allOptions && LooksLikeOption(piece);
-        if (allOptions)
-            words.insert(words.end(), pieces.begin(), pieces.end());
-        else if (!pieces.empty())
-            words.push_back(argument);
-    }
-    return words;
-}
-
 ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments)
 {
     ParsedCommandLine result;
     Options &options = result.options;
-    std::vector<std::string> rest;
-    if (arguments.empty()) {
+    options.chip = &DefaultChip();
+    if (arguments.empty() || arguments[0].empty()) {
         result.errors.emplace_back("no C file given (usage: OSTREL.EXE <C file> <option words>)");
         return result;
     }
     options.cFile = arguments[0];
-    // The C file and its options may also come as one string ("MAIN.C /sm /c3 ...").
-    if (arguments.size() == 1) {
-        const size_t cut = options.cFile.find(" /");
-        if (cut != std::string::npos && !Exists(options.cFile)) {
-            rest.push_back(options.cFile.substr(cut + 1));
-            options.cFile.erase(cut);
-        }
-    }
-    size_t next = 1;
-    // A C file path with blanks that reached us split at its blanks (a command line composed
-    // without quotes): the shortest run of arguments that names an existing file.
-    if (!Exists(options.cFile)) {
-        std::string joined = options.cFile;
-        for (size_t k = 1; k < arguments.size(); ++k) {
-            joined += " " + arguments[k];
-            if (IsRegularFile(joined)) {
-                options.cFile = joined;
-                next = k + 1;
-                break;
-            }
-        }
-    }
-    rest.insert(rest.end(), arguments.begin() + static_cast<std::ptrdiff_t>(next), arguments.end());
-
-    auto hexValue = [&](const std::string &word, size_t prefix) -> std::optional<uint32_t> {
-        auto value = ParseHex(word.substr(prefix));
-        if (!value)
-            result.errors.push_back("option " + word + ": not a hexadecimal address");
-        return value;
-    };
-
-    std::string *lastPath = nullptr; // the path of the last /a or /L word
-    for (const std::string &word : SplitOptionWords(rest)) {
-        // A path with blanks split at its blanks: the pieces that follow /a or /L belong to
-        // it while it names no existing file.
-        if (lastPath && !LooksLikeOption(word) && !Exists(*lastPath)) {
-            *lastPath += " " + word;
-            continue;
-        }
-        lastPath = nullptr;
-        if (word == "/sm") {
-            // small memory model: the only one there is
-        } else if (const Chip *chip = ChipForOption(word)) {
-            options.chip = chip;
-        } else if (word == "/x") {
-            options.sre = true;
-        } else if (word == "/w") {
-            options.waitState = true;
-        } else if (word == "/s") {
-            options.includeSource = true;
-        } else if (StartsWith(word, "/rs0x")) {
-            options.sramStart = hexValue(word, 5);
-        } else if (StartsWith(word, "/re0x")) {
-            options.sramEnd = hexValue(word, 5);
-        } else if (StartsWith(word, "/st0x")) {
-            options.stack = hexValue(word, 5);
-        } else if (StartsWith(word, "/o0x")) {
-            std::string digits = word.substr(4);
-            // A code start typed as "0x30" in the settings dialog arrives as /o0x0x30.
-            if (StartsWith(digits, "0x") || StartsWith(digits, "0X"))
-                digits.erase(0, 2);
-            if (digits.empty())
-                options.codeStartWords.reset(); // no code start: right after the vectors
-            else
-                options.codeStartWords = hexValue(word, word.size() - digits.size());
-        } else if (StartsWith(word, "/a") && word.size() > 2) {
-            options.asmFile = word.substr(2);
-            lastPath = &options.asmFile;
-        } else if (StartsWith(word, "/L") && word.size() > 2) {
-            options.libFile = word.substr(2);
-            lastPath = &options.libFile;
-        } else {
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::string &word = arguments[i];
+        if (word.find_first_not_of(" \t\r\n") == std::string::npos)
+            continue; // an empty argument holds no word
+        if (!ReadOptionWord(word, options, result.errors))
             result.errors.push_back("unknown option word '" + word + "'");
-        }
     }
-    if (options.cFile.empty())
-        result.errors.emplace_back("no C file given");
-    if (options.chip == nullptr)
-        options.chip = &DefaultChip();
-
-    const Chip &chip = *options.chip;
-    const std::string name = chip.displayName;
-    if ((options.sre || options.waitState) && !chip.externalSram)
-        result.errors.push_back("the " + name + " has no external SRAM interface (/x, /w)");
-    if ((options.sramStart || options.sramEnd) && !chip.externalSram) {
-        result.errors.push_back("the " + name + " has no external SRAM (/rs0x, /re0x)");
-    } else if (options.sramStart || options.sramEnd) {
-        const uint32_t start = options.sramStart.value_or(chip.sramStart);
-        const uint32_t end = options.sramEnd.value_or(chip.xramEnd);
-        if (start < chip.sramStart)
-            result.errors.push_back("external SRAM start " + Hex(start)
-                + " lies below the SRAM of the " + name + " (" + Hex(chip.sramStart) + ")");
-        else if (end > chip.xramEnd)
-            result.errors.push_back("external SRAM end " + Hex(end) + " lies beyond the "
-                + Hex(chip.xramEnd) + " the " + name + " can address");
-        else if (start > end)
-            result.errors.push_back(
-                "external SRAM start " + Hex(start) + " lies above its end " + Hex(end));
-
-        if (!options.sre && end > chip.ramEnd)
-            result.warnings.emplace_back("the data lie in external SRAM (/rs0x, /re0x) but /x does "
-                                         "not switch it on (SRE)");
-    }
-    if (options.stack) {
-        uint32_t top = chip.ramEnd;
-        if (options.sramEnd && chip.externalSram)
-            top = std::max(*options.sramEnd, chip.ramEnd);
-        else if (options.sre && chip.externalSram)
-            top = chip.xramEnd;
-        if (*options.stack > top || *options.stack < chip.sramStart)
-            result.errors.push_back("initial stack pointer " + Hex(*options.stack)
-                + " lies beyond the SRAM of the " + name + " (" + Hex(chip.sramStart) + " to "
-                + Hex(top) + ")");
-    }
-    if (options.codeStartWords) {
-        const uint64_t bytes = uint64_t { *options.codeStartWords } * 2;
-        if (bytes < chip.vectorBytes)
-            result.errors.push_back("code start address " + Hex(*options.codeStartWords)
-                + " lies inside the interrupt vector table of the " + name
-                + " (word addresses 0x0 to " + Hex(chip.vectorBytes / 2 - 1) + ")");
-        else if (bytes >= chip.flashBytes)
-            result.errors.push_back("code start address " + Hex(*options.codeStartWords)
-                + " lies beyond the flash of the " + name + " (word addresses up to "
-                + Hex(chip.flashBytes / 2 - 1) + ")");
-    }
+    CheckExternalSram(options, result);
+    CheckStack(options, result);
+    CheckCodeStart(options, result);
     return result;
 }
 
@@ -331,43 +279,54 @@ std::string AsmObject(const Options &options, const BuildFiles &files)
 
 } // namespace
 
+std::string PathArgument(const std::string &path)
+{
+    if (!path.empty() && (path[0] == '-' || path[0] == '@'))
+        return "./" + path;
+    return path;
+}
+
 Step CompileStep(const Options &options, const BuildFiles &files)
 {
     Step step = GccStep(options,
         { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
             "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
             "-fdiagnostics-color=never", "-S" });
-    step.argv.push_back(files.cFile);
+    step.argv.push_back(PathArgument(files.cFile));
     step.argv.emplace_back("-o");
-    step.argv.push_back(files.Temp(files.base + ".s"));
+    step.argv.push_back(PathArgument(files.Temp(files.base + ".s")));
     return step;
 }
 
 Step AssembleCStep(const Options &options, const BuildFiles &files)
 {
     Step step = GccStep(options, { "-x", "assembler", "-c" });
-    step.argv.push_back(files.Temp(files.base + ".s"));
+    step.argv.push_back(PathArgument(files.Temp(files.base + ".s")));
     step.argv.emplace_back("-o");
-    step.argv.push_back(files.Temp(files.base + ".o"));
+    step.argv.push_back(PathArgument(files.Temp(files.base + ".o")));
     return step;
 }
 
 Step AssembleAsmStep(const Options &options, const BuildFiles &files)
 {
     Step step = GccStep(options, { "-x", "assembler-with-cpp", "-Wa,--gdwarf-2", "-c" });
-    step.argv.push_back("-I" + std::filesystem::path(options.asmFile).parent_path().string());
-    step.argv.push_back(options.asmFile);
+    // The include folder as an argument of its own: "-I" glued to an empty folder would
+    // take the next argument as its value.
+    const std::string folder = std::filesystem::path(options.asmFile).parent_path().string();
+    step.argv.emplace_back("-I");
+    step.argv.push_back(folder.empty() ? std::string(".") : PathArgument(folder));
+    step.argv.push_back(PathArgument(options.asmFile));
     step.argv.emplace_back("-o");
-    step.argv.push_back(AsmObject(options, files));
+    step.argv.push_back(PathArgument(AsmObject(options, files)));
     return step;
 }
 
 Step AssembleStartupStep(const Options &options, const BuildFiles &files)
 {
     Step step = GccStep(options, { "-x", "assembler", "-c" });
-    step.argv.push_back(files.Temp("ostrel-startup.s"));
+    step.argv.push_back(PathArgument(files.Temp("ostrel-startup.s")));
     step.argv.emplace_back("-o");
-    step.argv.push_back(files.Temp("ostrel-startup.o"));
+    step.argv.push_back(PathArgument(files.Temp("ostrel-startup.o")));
     return step;
 }
 
@@ -422,15 +381,19 @@ std::vector<std::string> LinkerSymbols(const Options &options)
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup)
 {
     Step step = GccStep(options, { "-gdwarf-2", "-Os", "-o" });
-    step.argv.push_back(files.Output("elf"));
-    step.argv.push_back(files.Temp(files.base + ".o"));
+    step.argv.push_back(PathArgument(files.Output("elf")));
+    step.argv.push_back(PathArgument(files.Temp(files.base + ".o")));
     if (withAsm)
-        step.argv.push_back(AsmObject(options, files));
+        step.argv.push_back(PathArgument(AsmObject(options, files)));
     if (withStartup)
-        step.argv.push_back(files.Temp("ostrel-startup.o"));
+        step.argv.push_back(PathArgument(files.Temp("ostrel-startup.o")));
     if (!options.libFile.empty())
-        step.argv.push_back(options.libFile);
-    step.argv.push_back("-Wl,-Map=" + files.Output("map"));
+        step.argv.push_back(PathArgument(options.libFile));
+    // The map's path goes to the linker whole: "-Wl," would split it at its commas, and each
+    // piece would be a linker option.
+    for (const char *word : { "-Xlinker", "-Map", "-Xlinker" })
+        step.argv.emplace_back(word);
+    step.argv.push_back(PathArgument(files.Output("map")));
     for (const std::string &symbol : LinkerSymbols(options))
         step.argv.push_back(symbol);
     return step;
@@ -439,7 +402,8 @@ Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, boo
 Step HexStep(const BuildFiles &files)
 {
     return { { "avr-objcopy", "-O", "ihex", "-R", ".eeprom", "-R", ".fuse", "-R", ".lock", "-R",
-                 ".signature", files.Output("elf"), files.Output("hex") },
+                 ".signature", PathArgument(files.Output("elf")),
+                 PathArgument(files.Output("hex")) },
         {} };
 }
 
@@ -447,18 +411,19 @@ Step EepromStep(const BuildFiles &files)
 {
     return { { "avr-objcopy", "-j", ".eeprom", "--set-section-flags=.eeprom=alloc,load",
                  "--change-section-lma", ".eeprom=0", "--no-change-warnings", "-O", "ihex",
-                 files.Output("elf"), files.Output("eep") },
+                 PathArgument(files.Output("elf")), PathArgument(files.Output("eep")) },
         {} };
 }
 
 Step ListingStep(const BuildFiles &files)
 {
-    return { { "avr-objdump", "-h", "-S", files.Output("elf") }, files.Output("lss") };
+    return { { "avr-objdump", "-h", "-S", PathArgument(files.Output("elf")) },
+        files.Output("lss") };
 }
 
 Step SizeStep(const BuildFiles &files)
 {
-    return { { "avr-size", "-A", files.Output("elf") }, {} };
+    return { { "avr-size", "-A", PathArgument(files.Output("elf")) }, {} };
 }
 
 } // namespace ostrel::cc

@@ -32,17 +32,13 @@ struct ParsedCommandLine
     std::vector<std::string> warnings; // likewise, "Warning: "
 };
 
-// Whether a word has the form of one of the option words (its value not checked).
+// Whether a word is one of the option words (its value not checked).
 bool LooksLikeOption(const std::string &word);
 
-// The option words of the arguments after the C file. Each argument is one word, as the
-// IDE passes them; an argument that holds several blank-separated option words (the
-// options as one string) is split into them. An argument whose blank-separated pieces are
-// not all option words (an /a path with blanks) stays one word.
-std::vector<std::string> SplitOptionWords(const std::vector<std::string> &arguments);
-
 // `arguments` are the program's arguments without the program name: the C file, then the
-// option words. Unknown words and values that do not fit the chip are reported in errors.
+// option words, each argument one word taken whole (a path after /a or /L may hold blanks;
+// an argument is never split at them). Unknown words and values that do not fit the chip are
+// reported in errors.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments);
 
 // The value of a hexadecimal text: digits only, at least one, at most eight.
@@ -75,6 +71,11 @@ std::string StartupAssembly(const Options &options);
 
 // The avr-gcc flags shared by every compile, assemble and link step.
 std::vector<std::string> CommonFlags(const Options &options);
+
+// A path as one argument of a tool that no tool takes for an option or a response file: one
+// that starts with "-" or "@" gets "./" in front. Every user path reaches the tools through
+// this, always as an argument of its own, never glued into an option such as "-Wl,".
+std::string PathArgument(const std::string &path);
 
 // The steps of a build, in order. The caller runs them one after the other and stops at the
 // first that fails.
