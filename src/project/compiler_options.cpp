@@ -1,5 +1,6 @@
 #include "project/compiler_options.h"
 
+#include "contract/compiler_contract.h"
 #include "platform/short_path.h"
 
 #include <cctype>
@@ -9,7 +10,7 @@ namespace ostrel {
 
 namespace {
 
-enum class Builder { Dialog, Project };
+namespace option = contract::option;
 
 void Append(CompilerOptions &options, const std::string &word)
 {
@@ -22,7 +23,7 @@ void Append(CompilerOptions &options, const std::string &word)
     options.words.push_back(word);
 }
 
-void AppendAddress(CompilerOptions &options, const char *prefix, const std::string &text)
+void AppendAddress(CompilerOptions &options, std::string_view prefix, const std::string &text)
 {
     const uint32_t value = ParseHexValue(text);
     if (value == 0)
@@ -32,43 +33,48 @@ void AppendAddress(CompilerOptions &options, const char *prefix, const std::stri
     Append(options, std::string(prefix) + digits);
 }
 
-const char *ChipOption(int32_t cpuType)
+std::string ChipOption(int32_t cpuType)
 {
+    char number = '1';
     switch (cpuType) {
     case CpuAtmega103:
-        return "/c4";
+        number = '4';
+        break;
     case CpuAt90s8515:
-        return "/c3";
+        number = '3';
+        break;
     case CpuAt90s4414:
-        return "/c2";
+        number = '2';
+        break;
     default:
-        return "/c1";
+        break;
     }
+    return std::string(option::kChip) + number;
 }
 
-CompilerOptions Build(const ProjectRecord &values, Builder builder)
+// Each word is one argument of the compiler, built from one field: no field's text can
+// become another word.
+CompilerOptions Build(const ProjectRecord &values)
 {
     CompilerOptions options;
-    Append(options, "/sm");
+    Append(options, std::string(option::kSmallModel));
     Append(options, ChipOption(values.cpuType));
     if (values.cpuType == CpuAtmega103) {
         if (values.sreEnable != 0)
-            Append(options, "/x");
+            Append(options, std::string(option::kExternalSram));
         if (values.waitState != 0)
-            Append(options, "/w");
-        if (builder == Builder::Dialog) {
-            AppendAddress(options, "/rs0x", values.extSramStart);
-            AppendAddress(options, "/re0x", values.extSramEnd);
-            AppendAddress(options, "/st0x", values.stackInit);
-        }
+            Append(options, std::string(option::kWaitState));
+        AppendAddress(options, option::kSramStart, values.extSramStart);
+        AppendAddress(options, option::kSramEnd, values.extSramEnd);
+        AppendAddress(options, option::kStack, values.stackInit);
     }
     if (values.includeSource != 0)
-        Append(options, "/s");
+        Append(options, std::string(option::kSourceListing));
     if (!values.asmFile.empty())
-        Append(options, "/a" + ShortPath(values.asmFile));
+        Append(options, std::string(option::kAssemblerFile) + ShortPath(values.asmFile));
     if (!values.libFile.empty())
-        Append(options, "/L" + ShortPath(values.libFile));
-    Append(options, "/o0x" + values.codeStart);
+        Append(options, std::string(option::kLibrary) + ShortPath(values.libFile));
+    Append(options, std::string(option::kCodeStart) + values.codeStart);
     return options;
 }
 
@@ -107,12 +113,12 @@ uint32_t ParseHexValue(const std::string &text)
 
 CompilerOptions BuildOptionsFromDialog(const ProjectRecord &values)
 {
-    return Build(values, Builder::Dialog);
+    return Build(values);
 }
 
 CompilerOptions BuildOptionsFromProject(const ProjectRecord &project)
 {
-    return Build(project, Builder::Project);
+    return Build(project);
 }
 
 void ApplyOptions(ProjectRecord &project, const CompilerOptions &options)

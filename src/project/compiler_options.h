@@ -8,8 +8,8 @@
 namespace ostrel {
 
 // The project's settings as compiler option words: one per line for the settings dialog,
-// blank-separated for the command line, and as a list so that each word can be passed as
-// one argument.
+// blank-separated for showing, and as a list, each word built from the project's fields and
+// passed as one argument (the option text is never split at its blanks).
 struct CompilerOptions
 {
     std::string displayOptions;
@@ -19,8 +19,8 @@ struct CompilerOptions
 
 // From the settings dialog's current values (the same fields as the record).
 CompilerOptions BuildOptionsFromDialog(const ProjectRecord &values);
-// From a loaded project: the external SRAM start, end and stack addresses are left out until
-// the settings dialog is confirmed again.
+// From a loaded project: the same words the settings dialog gives for the same record, so a
+// reopened project builds with the memory layout it holds.
 CompilerOptions BuildOptionsFromProject(const ProjectRecord &project);
 
 // Stores the result in the record's two option strings.

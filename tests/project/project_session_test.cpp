@@ -61,5 +61,28 @@ TEST(ProjectSession, SettingsKeepPathAndReservedAndEveryOptionWordWhole)
         (std::vector<std::string> { "/sm", "/c3", "/s", "/a/my files/START.ASM", "/o0x30" }));
 }
 
+// After a restart F9 builds with the memory layout the project holds.
+TEST(ProjectSession, ReopenedMegaProjectKeepsItsMemoryWords)
+{
+    TempDir dir;
+    FakeMessageBoxes messages;
+    ProjectRecord stored;
+    stored.projectPath = dir.File("M.PRJ");
+    stored.cpuType = CpuAtmega103;
+    stored.sreEnable = 1;
+    stored.extSramStart = "1100";
+    stored.extSramEnd = "7FFF";
+    stored.stackInit = "7FFF";
+    ApplyOptions(stored, BuildOptionsFromDialog(stored));
+    ASSERT_TRUE(SaveProject(stored, messages));
+
+    ProjectSession session;
+    session.Restore(stored.projectPath, true);
+    session.Reload(messages);
+    ASSERT_TRUE(session.IsOpen());
+    EXPECT_EQ(session.CommandWords(), BuildOptionsFromDialog(session.Record()).words);
+    EXPECT_EQ(session.CommandOptions(), "/sm /c4 /x /rs0x1100 /re0x7fff /st0x7fff /s /o0x30");
+}
+
 } // namespace
 } // namespace ostrel
