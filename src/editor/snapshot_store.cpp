@@ -1,19 +1,13 @@
 #include "editor/snapshot_store.h"
 
+#include "contract/file_access.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <random>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace ostrel {
 
@@ -51,47 +45,6 @@ bool TakeText(std::string_view &in, std::string &text)
     text.assign(in.substr(0, length));
     in.remove_prefix(length);
     return true;
-}
-
-// Writes the whole file and makes sure it reached the disk before it is renamed into place.
-bool WriteDurably(const std::filesystem::path &path, std::string_view header, std::string_view body)
-{
-#ifdef _WIN32
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    out.write(body.data(), static_cast<std::streamsize>(body.size()));
-    out.flush();
-    return static_cast<bool>(out);
-#else
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    for (std::string_view part : { header, body }) {
-        while (ok && !part.empty()) {
-            const ssize_t written = ::write(fd, part.data(), part.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            ok = written > 0;
-            if (ok)
-                part.remove_prefix(static_cast<size_t>(written));
-        }
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    return ::close(fd) == 0 && ok;
-#endif
-}
-
-void SyncFolder([[maybe_unused]] const std::filesystem::path &folder)
-{
-#ifndef _WIN32
-    // The rename itself must survive a power cut too.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#endif
 }
 
 std::optional<std::string> ReadFile(const std::filesystem::path &file)
@@ -175,18 +128,13 @@ bool SnapshotStore::Write(const std::string &session, const std::string &name,
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const auto target = folder / (name + kSnapshotExtension);
-    const auto temporary = folder / (name + kTemporaryExtension);
-    if (!WriteDurably(temporary, EncodeSnapshotHeader(info, bytes.size()), bytes)) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
+    // Only this user may read what the editor held; a leftover of a crash ends in ".tmp".
+    files::ReplaceSettings settings;
+    settings.mode = 0600;
+    settings.tempSuffix = kTemporaryExtension;
+    settings.syncFolder = true;
+    const std::string header = EncodeSnapshotHeader(info, bytes.size());
+    return files::ReplaceFile(target.string(), { header, bytes }, settings).Ok();
 }
 
 std::vector<StoredSnapshot> SnapshotStore::List(const std::string &session) const

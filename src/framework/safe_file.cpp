@@ -1,5 +1,7 @@
 #include "framework/safe_file.h"
 
+#include "contract/file_access.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -32,19 +34,9 @@ std::FILE *OpenRegularFile(const std::string &path, const char *mode, bool creat
 
 SaveResult SaveFileContents(const std::string &path, std::string_view bytes, const std::string &)
 {
-    const std::string temp = path + ".ostrel-new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out)
-            return { false, "The file could not be written.", {} };
-    }
-    std::error_code error;
-    std::filesystem::rename(temp, path, error);
-    if (error) {
-        std::filesystem::remove(temp, error);
-        return { false, error.message(), {} };
-    }
+    const files::ReplaceResult result = files::ReplaceFile(path, { bytes });
+    if (!result.Ok())
+        return { false, result.Reason(), {} };
     return { true, {}, {} };
 }
 
@@ -125,55 +117,18 @@ std::string SaveTarget(const std::string &path)
     return target;
 }
 
-enum class Stage { Ok, CreateTemp, Write };
-
-struct Attempt
-{
-    Stage stage = Stage::Ok;
-    int error = 0;
-};
-
 // Writes a temporary file beside target and renames it over target. `existing`, when set,
-// gives the permissions, owner and group the new file must keep.
-Attempt ReplaceByRename(
+// gives the permissions, owner and group the new file must keep; when the owner cannot be
+// kept, nothing is written and the stage is Prepare (the caller writes in place then).
+files::ReplaceResult ReplaceByRename(
     const std::string &target, std::string_view bytes, const struct stat *existing)
 {
-    const std::filesystem::path path(target);
-    std::string temp =
-        (path.parent_path() / ("." + path.filename().string() + ".ostrel-XXXXXX")).string();
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return { Stage::CreateTemp, errno };
-    auto fail = [&](Stage stage, int error) {
-        close(fd);
-        unlink(temp.c_str());
-        return Attempt { stage, error };
-    };
+    files::ReplaceSettings settings;
     if (existing) {
-        if ((existing->st_uid != geteuid() || existing->st_gid != getegid())
-            && fchown(fd, existing->st_uid, existing->st_gid) != 0)
-            return fail(Stage::CreateTemp, errno); // cannot keep them: write in place
-        fchmod(fd, existing->st_mode & 07777);
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
+        settings.mode = existing->st_mode & 07777;
+        settings.owner = files::FileOwner { existing->st_uid, existing->st_gid };
     }
-    if (const int error = WriteAll(fd, bytes))
-        return fail(Stage::Write, error);
-    if (fsync(fd) != 0)
-        return fail(Stage::Write, errno);
-    if (close(fd) != 0) {
-        const int error = errno;
-        unlink(temp.c_str());
-        return { Stage::Write, error };
-    }
-    if (rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        unlink(temp.c_str());
-        return { Stage::CreateTemp, error };
-    }
-    return {};
+    return files::ReplaceFile(target, { bytes }, settings);
 }
 
 bool ReadAll(const std::string &path, std::string &out)
@@ -250,9 +205,9 @@ SaveResult SaveFileContents(
     if (stat(target.c_str(), &info) != 0) {
         if (errno != ENOENT)
             return { false, Reason(errno), {} };
-        const Attempt created = ReplaceByRename(target, bytes, nullptr);
-        if (created.stage != Stage::Ok)
-            return { false, Reason(created.error), {} };
+        const files::ReplaceResult created = ReplaceByRename(target, bytes, nullptr);
+        if (!created.Ok())
+            return { false, created.Reason(), {} };
         return { true, {}, {} };
     }
     if (!S_ISREG(info.st_mode))
@@ -264,11 +219,11 @@ SaveResult SaveFileContents(
     // new file could not have the old one's owner.
     const bool ownerKept = info.st_uid == geteuid() || geteuid() == 0;
     if (info.st_nlink == 1 && ownerKept) {
-        const Attempt renamed = ReplaceByRename(target, bytes, &info);
-        if (renamed.stage == Stage::Ok)
+        const files::ReplaceResult renamed = ReplaceByRename(target, bytes, &info);
+        if (renamed.Ok())
             return { true, {}, {} };
-        if (renamed.stage == Stage::Write)
-            return { false, Reason(renamed.error), {} };
+        if (renamed.stage == files::ReplaceStage::Write)
+            return { false, renamed.Reason(), {} };
         // The folder takes no new file (read-only, no permission): write in place instead.
     }
     return WriteInPlace(target, bytes, backupDir);

@@ -612,3 +612,25 @@ TEST_F(OstrelccTest, PathsWithCommasAreNoLinkerOptions)
         fs::remove(m_dir / c.sentinel);
     }
 }
+
+// The /s listing reads the sources the debug information names; a #line directive can name a
+// FIFO or a device, which are skipped with a warning instead of blocking or filling memory.
+TEST_F(OstrelccTest, ListingReadsOnlyRegularSourceFiles)
+{
+    ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    const fs::path cFile = Source("MAIN.C",
+        "#line 1 \"" + (m_dir / "pipe").string()
+            + "\"\n__attribute__((noinline)) int f(void) { return 1; }\n#line 1 \"/dev/zero\"\n"
+              "int main(void) { return f(); }\n");
+    // A limit on OSTREL.EXE itself, so that a blocking read ends the test instead of hanging.
+    const ProcessResult result =
+        RunProcess({ OSTRELCC_EXE, cFile.string(), "/c3", "/s" }, {}, ToolLimits { 30, 0 });
+    EXPECT_EQ(result.exitCode, 0) << OutputErr();
+    for (const std::string &name : { (m_dir / "pipe").string(), std::string("/dev/zero") })
+        for (const char *listing :
+            { "its lines are left out of the .s listing", "MAIN.lss is written" })
+            EXPECT_NE(OutputErr().find("Warning: " + name + " is not a regular file; " + listing),
+                std::string::npos)
+                << OutputErr();
+    EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
+}

@@ -1,10 +1,13 @@
 #include "diagnostics.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace ostrel::cc {
 
@@ -409,6 +412,50 @@ std::string InterleaveSource(const std::string &assembly, const SourceReader &re
         out += '\n';
     }
     return out;
+}
+
+std::vector<std::string> DebugSourceNames(const std::string &rawline)
+{
+    enum class Table { None, Directories, Files } table = Table::None;
+    std::vector<std::string> folders;
+    std::vector<std::string> names;
+    std::istringstream in(rawline);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("The Directory Table") != std::string::npos) {
+            table = Table::Directories;
+            folders.clear();
+            continue;
+        }
+        if (line.find("The File Name Table") != std::string::npos) {
+            table = Table::Files;
+            continue;
+        }
+        if (line.find_first_not_of(" \t\r") == std::string::npos) {
+            table = Table::None;
+            continue;
+        }
+        // "  <entry>\t<folder>" and "  <entry>\t<dir>\t<time>\t<size>\t<name>"
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (size_t tab; fields.size() < 4 && (tab = line.find('\t', start)) != std::string::npos;
+             start = tab + 1)
+            fields.push_back(line.substr(start, tab - start));
+        fields.push_back(line.substr(start));
+        if (table == Table::Directories && fields.size() == 2) {
+            folders.push_back(fields[1]);
+        } else if (table == Table::Files && fields.size() == 5) {
+            const unsigned long dir = std::strtoul(fields[1].c_str(), nullptr, 10);
+            std::string name = fields[4];
+            while (!name.empty() && name.back() == '\r')
+                name.pop_back();
+            if (dir >= 1 && dir <= folders.size() && !name.empty() && name[0] != '/')
+                name = (std::filesystem::path(folders[dir - 1]) / name).string();
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 } // namespace ostrel::cc

@@ -96,4 +96,9 @@ std::string SummaryLine(const Chip &chip, int errors, int warnings,
 using SourceReader = std::function<std::optional<std::vector<std::string>>(const std::string &)>;
 std::string InterleaveSource(const std::string &assembly, const SourceReader &readLines);
 
+// The source files the line tables name, from "avr-objdump --dwarf=rawline": each file
+// joined to its folder of the directory table (folder 0, the compilation folder, leaves the
+// name as it stands).
+std::vector<std::string> DebugSourceNames(const std::string &rawline);
+
 } // namespace ostrel::cc

@@ -1,15 +1,6 @@
 #include "file_checks.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "contract/file_access.h"
 
 namespace fs = std::filesystem;
 
@@ -97,68 +88,12 @@ std::vector<std::string> RemoveOutputs(const std::vector<fs::path> &outputs)
     return problems;
 }
 
-#ifdef _WIN32
-
 bool ReplaceFile(const fs::path &path, const std::string &text, std::string &error)
 {
-    fs::path temp = path;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::trunc); // text mode: the platform's line ends
-        out << text;
-        if (!out) {
-            error = "cannot write " + temp.string();
-            return false;
-        }
-    }
-    std::error_code renameError;
-    fs::rename(temp, path, renameError);
-    if (renameError) {
-        fs::remove(temp, renameError);
-        error = "cannot write " + path.string();
-        return false;
-    }
-    return true;
+    const files::ReplaceResult result = files::ReplaceFile(path.string(), { text });
+    if (!result.Ok())
+        error = "cannot write " + path.string() + ": " + result.Reason();
+    return result.Ok();
 }
-
-#else
-
-bool ReplaceFile(const fs::path &path, const std::string &text, std::string &error)
-{
-    std::string temp = (path.parent_path() / ("." + path.filename().string() + "-XXXXXX")).string();
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = "cannot write " + path.string() + ": " + std::strerror(errno);
-        return false;
-    }
-    // The permissions a newly created file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    size_t done = 0;
-    int writeError = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            writeError = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0 && writeError == 0)
-        writeError = errno;
-    if (writeError == 0 && std::rename(temp.c_str(), path.c_str()) != 0)
-        writeError = errno;
-    if (writeError != 0) {
-        unlink(temp.c_str());
-        error = "cannot write " + path.string() + ": " + std::strerror(writeError);
-        return false;
-    }
-    return true;
-}
-
-#endif
 
 } // namespace ostrel::cc

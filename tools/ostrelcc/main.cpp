@@ -3,6 +3,7 @@
 // (never through a shell) and writes OUTPUT.ERR beside the C file.
 
 #include "contract/compiler_contract.h"
+#include "contract/file_access.h"
 #include "diagnostics.h"
 #include "file_checks.h"
 #include "plan.h"
@@ -41,15 +42,34 @@ std::optional<std::string> ReadText(const std::string &path)
     return text.str();
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::string &path)
+// The largest source file whose lines go into the /s listing.
+constexpr uint64_t kSourceFileLimit = 16 * 1024 * 1024;
+
+// The lines of a source file the debug information names, for the /s listing. Only a regular
+// file within the size limit is read: a name such as a FIFO or /dev/zero (a #line directive
+// can name anything) is skipped with a warning. A missing file is skipped silently.
+std::optional<std::vector<std::string>> ReadSourceLines(
+    const std::string &path, MessageList &messages)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const ostrel::files::ReadResult read = ostrel::files::ReadRegularFile(path, kSourceFileLimit);
+    using ostrel::files::ReadStatus;
+    if (read.status == ReadStatus::NotRegular)
+        messages.Add(Diagnostic { Severity::Warning, {}, 0,
+            path + " is not a regular file; its lines are left out of the .s listing" });
+    else if (read.status == ReadStatus::TooLarge)
+        messages.Add(Diagnostic { Severity::Warning, {}, 0,
+            path + " is larger than 16 MiB; its lines are left out of the .s listing" });
+    if (read.status != ReadStatus::Ok)
         return std::nullopt;
     std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
+    size_t start = 0;
+    while (start < read.bytes.size()) {
+        size_t end = read.bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = read.bytes.size();
+        lines.push_back(read.bytes.substr(start, end - start));
+        start = end + 1;
+    }
     return lines;
 }
 
@@ -165,7 +185,10 @@ public:
         if (m_options.includeSource) {
             const auto assembly = ReadText(m_files.Temp(m_files.base + ".s"));
             if (!assembly
-                || !WriteText(m_files.Output("s"), InterleaveSource(*assembly, ReadLines)))
+                || !WriteText(m_files.Output("s"),
+                    InterleaveSource(*assembly, [this](const std::string &path) {
+                        return ReadSourceLines(path, m_messages);
+                    })))
                 m_messages.AddError("cannot write " + m_files.Output("s"));
         }
         if (!Run(AssembleCStep(m_options, m_files)))
@@ -197,12 +220,37 @@ public:
         }
         if (use->eeprom > 0 && !Run(EepromStep(m_files)))
             return std::nullopt;
-        if (!Run(ListingStep(m_files)))
+        if (!Run(ListingStep(m_files, ListingCanReadSources())))
             return std::nullopt;
         return use;
     }
 
 private:
+    // The listing tool reads every source file the debug information names, and a #line
+    // directive can name anything: a FIFO would block it, a device fill its memory. When one
+    // of them is no regular file within the size limit, the listing goes without source lines.
+    bool ListingCanReadSources()
+    {
+        const ProcessResult names = RunProcess(SourceNamesStep(m_files).argv, {}, m_limits);
+        if (!names.started || names.exitCode != 0)
+            return false;
+        bool readable = true;
+        const std::string listing = fs::path(m_files.Output("lss")).filename().string();
+        for (const std::string &name : DebugSourceNames(names.output)) {
+            const auto status = ostrel::files::ExamineRegularFile(name, kSourceFileLimit);
+            const char *problem = status == ostrel::files::ReadStatus::NotRegular
+                ? " is not a regular file"
+                : status == ostrel::files::ReadStatus::TooLarge ? " is larger than 16 MiB"
+                                                                : nullptr;
+            if (problem) {
+                m_messages.Add(Diagnostic { Severity::Warning, {}, 0,
+                    name + problem + "; " + listing + " is written without source lines" });
+                readable = false;
+            }
+        }
+        return readable;
+    }
+
     Options m_options;
     BuildFiles m_files;
     MessageList &m_messages;

@@ -415,10 +415,15 @@ Step EepromStep(const BuildFiles &files)
         {} };
 }
 
-Step ListingStep(const BuildFiles &files)
+Step ListingStep(const BuildFiles &files, bool withSource)
 {
-    return { { "avr-objdump", "-h", "-S", PathArgument(files.Output("elf")) },
+    return { { "avr-objdump", "-h", withSource ? "-S" : "-d", PathArgument(files.Output("elf")) },
         files.Output("lss") };
+}
+
+Step SourceNamesStep(const BuildFiles &files)
+{
+    return { { "avr-objdump", "--dwarf=rawline", PathArgument(files.Output("elf")) }, {} };
 }
 
 Step SizeStep(const BuildFiles &files)

@@ -86,7 +86,11 @@ Step AssembleStartupStep(const Options &options, const BuildFiles &files);
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup);
 Step HexStep(const BuildFiles &files);
 Step EepromStep(const BuildFiles &files);
-Step ListingStep(const BuildFiles &files);
+// The listing; withSource adds the source lines, which the tool reads from every file the
+// debug information names (check them first: see SourceNamesStep).
+Step ListingStep(const BuildFiles &files, bool withSource = true);
+// The line tables of the ELF, from which DebugSourceNames takes the source files' names.
+Step SourceNamesStep(const BuildFiles &files);
 Step SizeStep(const BuildFiles &files);
 
 // The linker's memory settings as --defsym words: region sizes of the chip, the external
