@@ -1,5 +1,7 @@
 #include "compile/message_line.h"
 
+#include "contract/compiler_contract.h"
+
 #include <cctype>
 #include <filesystem>
 #include <limits>
@@ -7,8 +9,6 @@
 namespace ostrel {
 
 namespace {
-
-constexpr size_t kShortestNavigable = 20;
 
 bool IsSpace(char c)
 {
@@ -49,9 +49,17 @@ std::optional<int32_t> ReadDecimal(std::string_view text)
 
 bool IsNavigable(std::string_view entry)
 {
-    return entry.size() >= kShortestNavigable
-        && (entry.find("Warning ") != std::string_view::npos
-            || entry.find("Error ") != std::string_view::npos);
+    // The compiler program writes "<word> <file>(<line>): ..."; any line holding one of its
+    // words followed by a blank counts, wherever it stands.
+    auto holds = [&](std::string_view word) {
+        for (size_t at = entry.find(word); at != std::string_view::npos;
+             at = entry.find(word, at + 1))
+            if (at + word.size() < entry.size() && entry[at + word.size()] == ' ')
+                return true;
+        return false;
+    };
+    return entry.size() >= contract::kShortestMessageLine
+        && (holds(contract::kWarningWord) || holds(contract::kErrorWord));
 }
 
 std::optional<MessageLocation> ParseMessageLocation(std::string_view entry)

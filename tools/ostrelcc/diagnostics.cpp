@@ -1,5 +1,7 @@
 #include "diagnostics.h"
 
+#include "contract/compiler_contract.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -221,20 +223,20 @@ std::string DisplayPath(const std::string &file, const PathContext &context)
 
 std::string PadLine(std::string line)
 {
-    if (line.size() < 20)
-        line.append(20 - line.size(), ' ');
-    return line;
+    return contract::PaddedMessageLine(std::move(line));
 }
 
 std::string FormatDiagnostic(const Diagnostic &diagnostic, const PathContext &context)
 {
-    const char *word = diagnostic.severity == Severity::Error ? "Error" : "Warning";
-    const std::string text =
-        diagnostic.severity == Severity::Note ? "note: " + diagnostic.text : diagnostic.text;
+    const std::string_view word =
+        diagnostic.severity == Severity::Error ? contract::kErrorWord : contract::kWarningWord;
+    const std::string text = diagnostic.severity == Severity::Note
+        ? std::string(contract::kNotePrefix) + diagnostic.text
+        : diagnostic.text;
     if (diagnostic.file.empty())
-        return PadLine(std::string(word) + ": " + text);
-    return PadLine(std::string(word) + " " + DisplayPath(diagnostic.file, context) + "("
-        + std::to_string(diagnostic.line) + "): " + text);
+        return contract::UnplacedMessageLine(word, text);
+    return contract::PlacedMessageLine(
+        word, DisplayPath(diagnostic.file, context), diagnostic.line, text);
 }
 
 void MessageList::AddToolOutput(const std::string &output)

@@ -95,7 +95,7 @@ bool WriteMessageFile(const fs::path &dir, const std::vector<std::string> &lines
     std::string error;
     const bool written = ReplaceFile(dir / contract::kMessageFile, text, error);
     if (!written)
-        std::cerr << "OSTREL.EXE: " << error << "\n";
+        std::cerr << contract::kCompilerProgram << ": " << error << "\n";
     std::cout << text;
     return written;
 }
@@ -270,15 +270,15 @@ int Refuse(const fs::path &dir, const std::vector<std::string> &texts)
 {
     std::vector<std::string> lines;
     for (const std::string &text : texts) {
-        std::cerr << "OSTREL.EXE: Error: " << text << "\n";
-        lines.push_back(PadLine("Error: " + text));
+        std::cerr << contract::kCompilerProgram << ": Error: " << text << "\n";
+        lines.push_back(contract::UnplacedMessageLine(contract::kErrorWord, text));
     }
     std::string error;
     if (!ReplaceFile(dir / contract::kMessageFile, Joined(lines), error)) {
         std::error_code currentError;
         const fs::path current = fs::current_path(currentError);
         if (current == dir || !ReplaceFile(current / contract::kMessageFile, Joined(lines), error))
-            std::cerr << "OSTREL.EXE: " << error << "\n";
+            std::cerr << contract::kCompilerProgram << ": " << error << "\n";
     }
     return 1;
 }
@@ -359,7 +359,7 @@ int Main(const std::vector<std::string> &arguments)
     const fs::path messageFile = dir / contract::kMessageFile;
     if (const auto clash = CheckOutputs({ messageFile }, inputs); !clash.empty()) {
         for (const std::string &text : clash)
-            std::cerr << "OSTREL.EXE: Error: " << text << "\n";
+            std::cerr << contract::kCompilerProgram << ": Error: " << text << "\n";
         return 1;
     }
     std::vector<fs::path> outputs;
@@ -390,9 +390,11 @@ int Main(const std::vector<std::string> &arguments)
     // From here on, a run that is ended half-way leaves no earlier result behind.
     std::string unwritten;
     if (!ReplaceFile(messageFile,
-            PadLine("Error: the build of " + cFile.string() + " did not finish") + "\n",
+            contract::UnplacedMessageLine(
+                contract::kErrorWord, "the build of " + cFile.string() + " did not finish")
+                + "\n",
             unwritten)) {
-        std::cerr << "OSTREL.EXE: " << unwritten << "\n";
+        std::cerr << contract::kCompilerProgram << ": " << unwritten << "\n";
         return 1;
     }
     // Outputs of an earlier build go: what is left after this run is this run's.
@@ -402,8 +404,9 @@ int Main(const std::vector<std::string> &arguments)
         return finish(std::nullopt);
 
     if (!FindOnPath("avr-gcc")) {
-        WriteMessageFile(
-            dir, { PadLine(std::string("Error: avr-gcc was not found on PATH: ") + kInstallHint) });
+        WriteMessageFile(dir,
+            { contract::UnplacedMessageLine(contract::kErrorWord,
+                std::string("avr-gcc was not found on PATH: ") + kInstallHint) });
         return 1;
     }
 
