@@ -240,81 +240,93 @@ int WaitForChild(pid_t pid, const std::optional<Clock::time_point> &deadline, bo
     }
 }
 
-} // namespace
-
-ProcessResult RunProcess(
-    const std::vector<std::string> &argv, const std::string &stdoutFile, const ToolLimits &limits)
+// The descriptors of one run: the pipe that collects the child's output, the pipe that
+// reports a failed exec, and the file for its standard output. -1 where there is none.
+struct Channels
 {
-    ProcessResult result;
-    if (argv.empty())
-        return result;
+    int out[2] = { -1, -1 };
+    int report[2] = { -1, -1 };
+    int stdoutFd = -1;
 
+    Channels() = default;
+    Channels(const Channels &) = delete;
+    Channels &operator=(const Channels &) = delete;
+    ~Channels()
+    {
+        for (int *fd : { &out[0], &out[1], &report[0], &report[1], &stdoutFd })
+            Close(*fd);
+    }
+
+    static void Close(int &fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
+    // The parent's ends after the fork: only the reading ends stay open.
+    void KeepReadingEnds()
+    {
+        Close(stdoutFd);
+        Close(out[1]);
+        Close(report[1]);
+    }
+};
+
+// Opens the pipes and the standard output file; empty, or the reason it failed.
+std::string OpenChannels(Channels &channels, const std::string &stdoutFile)
+{
+    if (pipe2(channels.out, O_CLOEXEC) != 0 || pipe2(channels.report, O_CLOEXEC) != 0)
+        return "cannot create a pipe";
+    if (!stdoutFile.empty()) {
+        channels.stdoutFd =
+            open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (channels.stdoutFd < 0)
+            return "cannot write " + stdoutFile + ": " + std::strerror(errno);
+    }
+    return {};
+}
+
+// Forks and execs the child; its pid, or -1 with the reason in error. A child whose exec
+// failed has been waited for.
+pid_t StartChild(const std::vector<std::string> &argv, Channels &channels, const ToolLimits &limits,
+    std::string &error)
+{
     std::vector<std::string> environment = ToolEnvironment();
     std::vector<char *> envp = Pointers(environment);
     std::vector<std::string> arguments = argv;
     std::vector<char *> args = Pointers(arguments);
 
-    int outPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0) {
-        result.output = "cannot create a pipe";
-        return result;
-    }
-    int reportPipe[2]; // carries errno when exec fails; closed by a successful exec
-    if (pipe2(reportPipe, O_CLOEXEC) != 0) {
-        close(outPipe[0]);
-        close(outPipe[1]);
-        result.output = "cannot create a pipe";
-        return result;
-    }
-    auto closeAll = [&] {
-        for (int fd : { outPipe[0], outPipe[1], reportPipe[0], reportPipe[1] })
-            if (fd >= 0)
-                close(fd);
-    };
-    int outFd = -1;
-    if (!stdoutFile.empty()) {
-        outFd =
-            open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (outFd < 0) {
-            closeAll();
-            result.output = "cannot write " + stdoutFile + ": " + std::strerror(errno);
-            return result;
-        }
-    }
-
     const pid_t pid = fork();
     if (pid == 0)
-        ExecChild(args.data(), envp.data(), outFd >= 0 ? outFd : outPipe[1], outPipe[1],
-            reportPipe[1], limits);
-    if (outFd >= 0)
-        close(outFd);
-    close(outPipe[1]);
-    close(reportPipe[1]);
-    outPipe[1] = reportPipe[1] = -1;
+        ExecChild(args.data(), envp.data(),
+            channels.stdoutFd >= 0 ? channels.stdoutFd : channels.out[1], channels.out[1],
+            channels.report[1], limits);
+    const int forkError = errno;
+    channels.KeepReadingEnds();
     if (pid < 0) {
-        const int error = errno;
-        closeAll();
-        result.output = "cannot run " + argv[0] + ": " + std::strerror(error);
-        return result;
+        error = "cannot run " + argv[0] + ": " + std::strerror(forkError);
+        return -1;
     }
     setpgid(pid, pid); // also here, so that the group exists before any kill below
 
     int execError = 0;
     ssize_t got = 0;
-    while ((got = read(reportPipe[0], &execError, sizeof execError)) < 0 && errno == EINTR) { }
+    while ((got = read(channels.report[0], &execError, sizeof execError)) < 0 && errno == EINTR) { }
     if (got == static_cast<ssize_t>(sizeof execError)) {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-        closeAll();
-        result.output = "cannot run " + argv[0] + ": " + std::strerror(execError);
-        return result;
+        error = "cannot run " + argv[0] + ": " + std::strerror(execError);
+        return -1;
     }
-    result.started = true;
+    return pid;
+}
 
-    std::optional<Clock::time_point> deadline;
-    if (limits.seconds > 0)
-        deadline = Clock::now() + std::chrono::seconds(limits.seconds);
-    bool timedOut = false;
+// Reads the child's output until it closes it; false when the deadline came first (the
+// child's group is killed then).
+bool CollectOutput(
+    int fd, pid_t pid, const std::optional<Clock::time_point> &deadline, std::string &output)
+{
     char chunk[4096];
     for (;;) {
         int timeout = -1;
@@ -323,24 +335,25 @@ ProcessResult RunProcess(
                 std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
             timeout = static_cast<int>(std::max<long long>(0, left.count()));
         }
-        pollfd watch { outPipe[0], POLLIN, 0 };
+        pollfd watch { fd, POLLIN, 0 };
         const int ready = poll(&watch, 1, timeout);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready == 0) {
             kill(-pid, SIGKILL);
-            timedOut = true;
-            break;
+            return false;
         }
-        const ssize_t n = read(outPipe[0], chunk, sizeof chunk);
+        const ssize_t n = read(fd, chunk, sizeof chunk);
         if (n > 0)
-            result.output.append(chunk, static_cast<size_t>(n));
+            output.append(chunk, static_cast<size_t>(n));
         else if (n == 0 || errno != EINTR)
-            break;
+            return true;
     }
-    const int status = WaitForChild(pid, deadline, timedOut);
-    kill(-pid, SIGKILL); // whatever the tool left running in its group
-    closeAll();
+}
+
+// How the child ended, from its wait status.
+void SetEnding(ProcessResult &result, int status, bool timedOut)
+{
     if (timedOut) {
         result.ending = Ending::TimeLimit;
         result.exitCode = 128 + SIGKILL;
@@ -350,6 +363,33 @@ ProcessResult RunProcess(
     } else {
         result.exitCode = WEXITSTATUS(status);
     }
+}
+
+} // namespace
+
+ProcessResult RunProcess(
+    const std::vector<std::string> &argv, const std::string &stdoutFile, const ToolLimits &limits)
+{
+    ProcessResult result;
+    if (argv.empty())
+        return result;
+    Channels channels;
+    if (std::string error = OpenChannels(channels, stdoutFile); !error.empty()) {
+        result.output = error;
+        return result;
+    }
+    const pid_t pid = StartChild(argv, channels, limits, result.output);
+    if (pid < 0)
+        return result;
+    result.started = true;
+
+    std::optional<Clock::time_point> deadline;
+    if (limits.seconds > 0)
+        deadline = Clock::now() + std::chrono::seconds(limits.seconds);
+    bool timedOut = !CollectOutput(channels.out[0], pid, deadline, result.output);
+    const int status = WaitForChild(pid, deadline, timedOut);
+    kill(-pid, SIGKILL); // whatever the tool left running in its group
+    SetEnding(result, status, timedOut);
     return result;
 }
 
