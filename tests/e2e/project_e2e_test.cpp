@@ -101,14 +101,15 @@ TEST_F(ProjectE2eTest, FirstRunCreatesAProjectThatCompilesAndComesBack)
     EXPECT_EQ(ProjectBox(), "BLINK");
     EXPECT_EQ(fs::file_size(projectPath), 824u);
     EXPECT_EQ(test::ReadBytes(f.WorkspacePath()), EncodeWorkspace({ mainC, 1, projectPath }));
-    // Start-up reads the new file back, and a loaded project leaves its addresses out.
-    EXPECT_EQ(f.App().Project().CommandOptions(), "/sm /c4 /s /o0x30");
+    // Start-up reads the new file back, and builds with every word it holds.
+    EXPECT_EQ(f.App().Project().CommandOptions(), "/sm /c4 /rs0x1100 /s /o0x30");
 
     PressF9OnView();
     const auto runs = test::CompilerRuns(f.ProgramDir());
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].arguments,
-        (Texts { f.ProgramDir() + "/OSTREL.EXE", mainC, "/sm", "/c4", "/s", "/o0x30" }));
+        (Texts {
+            f.ProgramDir() + "/OSTREL.EXE", mainC, "/sm", "/c4", "/rs0x1100", "/s", "/o0x30" }));
     ASSERT_NE(f.App().Build().OutputWindow(), nullptr);
     EXPECT_EQ(f.App().Build().OutputWindow()->Entries(),
         (Texts { "Compiling MAIN.C", "0 error(s), 0 warning(s)" }));
