@@ -6,12 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -568,9 +574,10 @@ TEST_F(OstrelccTest, ToolsAreEndedByTheirLimits)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Source("MAIN.C", std::string("#include \"") + c.include + "\"\nint main(void) { }\n");
-        // The other limit is short too, so that a fault here still ends the test quickly.
+        // The other limit is set too, so that a fault here still ends the test; the time limit
+        // is generous beside the memory limit, which a busy machine might otherwise outrun.
         const ProcessResult result = CompileIn(m_dir, { "MAIN.C", "/sm", "/c3" },
-            { { "OSTRELCC_TIME_LIMIT", "1" }, { "OSTRELCC_MEMORY_LIMIT", "256" },
+            { { "OSTRELCC_TIME_LIMIT", "30" }, { "OSTRELCC_MEMORY_LIMIT", "256" },
                 { c.variable, c.value } });
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_NE(OutputErr().find(c.message), std::string::npos) << OutputErr();
@@ -633,4 +640,44 @@ TEST_F(OstrelccTest, ListingReadsOnlyRegularSourceFiles)
                 std::string::npos)
                 << OutputErr();
     EXPECT_TRUE(fs::exists(m_dir / "MAIN.s"));
+}
+
+// The IDE's Cancel ends the compiler program; the tool it was running (here the preprocessor,
+// blocked reading a FIFO) must end with it, although it runs in a process group of its own.
+TEST_F(OstrelccTest, EndingTheProgramEndsItsTool)
+{
+    const fs::path fifo = m_dir / "in.h";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path cFile = Source("MAIN.C", "#include \"in.h\"\nint main(void) { }\n");
+    const pid_t program = fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        execl(OSTRELCC_EXE, OSTRELCC_EXE, cFile.c_str(), "/c3", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    // Once the preprocessor has the FIFO open for reading, a writer can open it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int writer = -1;
+    while (writer < 0 && std::chrono::steady_clock::now() < deadline) {
+        writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer < 0)
+            poll(nullptr, 0, 10);
+    }
+    ASSERT_GE(writer, 0) << "the preprocessor never opened the FIFO";
+    kill(program, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(program, &status, 0), program);
+    EXPECT_TRUE(WIFSIGNALED(status));
+
+    // With no reader left, a write fails with EPIPE.
+    const auto oldPipe = signal(SIGPIPE, SIG_IGN);
+    bool readerGone = false;
+    while (!readerGone && std::chrono::steady_clock::now() < deadline) {
+        readerGone = write(writer, "\n", 1) < 0 && errno == EPIPE;
+        if (!readerGone)
+            poll(nullptr, 0, 10);
+    }
+    signal(SIGPIPE, oldPipe);
+    close(writer);
+    EXPECT_TRUE(readerGone) << "the preprocessor outlived the compiler program";
 }

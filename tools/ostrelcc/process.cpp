@@ -16,6 +16,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <unistd.h>
 extern char **environ;
 #endif
@@ -195,11 +198,49 @@ std::vector<char *> Pointers(std::vector<std::string> &texts)
     return pointers;
 }
 
+// The process group of the tool that runs now; 0 between tools. A tool runs in a group of its
+// own, so ending this program (the IDE's Cancel) must end that group too, or a tool blocked on
+// its input would outlive the build.
+volatile sig_atomic_t g_toolGroup = 0;
+
+extern "C" void EndToolAndExit(int signalNumber)
+{
+    if (const pid_t group = g_toolGroup; group > 0)
+        kill(-group, SIGKILL);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+// Installed once, before the first tool starts.
+void EndToolsWithThisProgram()
+{
+    static const bool installed = [] {
+        for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP }) {
+            struct sigaction action
+            {
+            };
+            action.sa_handler = EndToolAndExit;
+            sigemptyset(&action.sa_mask);
+            sigaction(signalNumber, &action, nullptr);
+        }
+        return true;
+    }();
+    (void)installed;
+}
+
 // In the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(
-    char **args, char **envp, int outFd, int errFd, int reportFd, const ToolLimits &limits)
+[[noreturn]] void ExecChild(char **args, char **envp, int outFd, int errFd, int reportFd,
+    const ToolLimits &limits, pid_t parent)
 {
     setpgid(0, 0); // its own process group, so that a time limit ends its children too
+#ifdef __linux__
+    // A killed compiler program takes its tool along, even one that SIGKILL gave no chance.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
+#endif
+    for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP })
+        signal(signalNumber, SIG_DFL);
     const int nullFd = open("/dev/null", O_RDONLY);
     if (nullFd >= 0)
         dup2(nullFd, 0);
@@ -297,11 +338,13 @@ pid_t StartChild(const std::vector<std::string> &argv, Channels &channels, const
     std::vector<std::string> arguments = argv;
     std::vector<char *> args = Pointers(arguments);
 
+    EndToolsWithThisProgram();
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0)
         ExecChild(args.data(), envp.data(),
             channels.stdoutFd >= 0 ? channels.stdoutFd : channels.out[1], channels.out[1],
-            channels.report[1], limits);
+            channels.report[1], limits, parent);
     const int forkError = errno;
     channels.KeepReadingEnds();
     if (pid < 0) {
@@ -309,6 +352,7 @@ pid_t StartChild(const std::vector<std::string> &argv, Channels &channels, const
         return -1;
     }
     setpgid(pid, pid); // also here, so that the group exists before any kill below
+    g_toolGroup = pid;
 
     int execError = 0;
     ssize_t got = 0;
@@ -316,6 +360,7 @@ pid_t StartChild(const std::vector<std::string> &argv, Channels &channels, const
     if (got == static_cast<ssize_t>(sizeof execError)) {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+        g_toolGroup = 0;
         error = "cannot run " + argv[0] + ": " + std::strerror(execError);
         return -1;
     }
@@ -389,6 +434,7 @@ ProcessResult RunProcess(
     bool timedOut = !CollectOutput(channels.out[0], pid, deadline, result.output);
     const int status = WaitForChild(pid, deadline, timedOut);
     kill(-pid, SIGKILL); // whatever the tool left running in its group
+    g_toolGroup = 0;
     SetEnding(result, status, timedOut);
     return result;
 }
