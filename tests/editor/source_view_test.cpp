@@ -132,12 +132,13 @@ TEST_F(SourceViewTest, PasteIsOneUndoStepAndTakesTheDocumentsLineEnds)
 TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
 {
     const std::string longLine = "int " + std::string(120, 'v') + ";"; // 125 characters
+    const std::string cutAtBracket = std::string(98, 'w') + "(x);"; // cut after the bracket
     const std::string text = "x = 1;\n"
                              "  max = 1;\n"
                              "\n"
                              "  x = 1;\n"
                              "y = 2;\r\n"
-        + longLine + "\n" + "last";
+        + longLine + "\n" + "last\n" + cutAtBracket;
     CQuorlenView *view = Open("goto.c", text);
     struct Case
     {
@@ -151,8 +152,9 @@ TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
         { 4, 4, "y = 2;" }, // the carriage return is not part of the text
         { 2, 2, "" }, // empty: the caret at the line's start
         { 5, 0, "x" }, // cut after 99 characters inside a word: not found, nothing moves
-        { 6, 6, "last" }, // the last line, without a line end
-        { 7, 0, "x" }, // beyond the end: the first character stays selected
+        { 6, 6, "last" },
+        { 7, 7, cutAtBracket.substr(0, 99) }, // the last line, without a line end
+        { 8, 0, "x" }, // beyond the end: the first character stays selected
         { -1, 0, "x" },
     };
     for (const Case &c : cases) {
