@@ -17,6 +17,8 @@ namespace {
 
 const std::string kSession = "0000000000000-00000000";
 
+std::string g_folder;
+
 const ostrel::SnapshotStore &Store()
 {
     static const ostrel::SnapshotStore store = [] {
@@ -24,6 +26,11 @@ const ostrel::SnapshotStore &Store()
             (std::filesystem::temp_directory_path() / "snapshot-list-XXXXXX").string();
         if (!::mkdtemp(folder.data()))
             std::abort();
+        g_folder = folder;
+        std::atexit([] {
+            std::error_code error;
+            std::filesystem::remove_all(g_folder, error);
+        });
         std::filesystem::create_directories(std::filesystem::path(folder) / kSession);
         return ostrel::SnapshotStore(folder);
     }();
