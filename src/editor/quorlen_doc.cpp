@@ -13,7 +13,6 @@
 #include "platform/process_launcher.h"
 #include "platform/qt_services.h"
 
-#include <QDir>
 #include <QMdiSubWindow>
 
 #include <algorithm>
@@ -334,11 +333,14 @@ void CQuorlenDoc::OnFileSendMail()
     std::string name = m_title;
     if (!name.empty() && name.back() == '*')
         name.pop_back();
-    const MailAttachments::Result copy =
-        Attachments().Write(FromQt(QDir::tempPath()), name, TextBytes());
+    std::error_code error;
+    std::string temp = std::filesystem::temp_directory_path(error).string();
+    if (error)
+        temp = "/tmp";
+    const MailAttachments::Result copy = Attachments().Write(temp, name, TextBytes());
     if (copy.path.empty()) {
-        m_host.Messages().Warn("Cannot prepare the mail attachment in "
-            + ShortenForMessage(FromQt(QDir::tempPath())) + "\n" + copy.reason);
+        m_host.Messages().Warn("Cannot prepare the mail attachment in " + ShortenForMessage(temp)
+            + "\n" + copy.reason);
         return;
     }
     if (!m_host.Processes().StartDetached(
