@@ -90,9 +90,12 @@ std::optional<TextMatch> TryAt(std::string_view text, size_t at, size_t end,
     const auto matchEnd = MatchAt(text, at, end, pattern, options);
     if (!matchEnd)
         return std::nullopt;
+    // A word may not go on past either end of the match; an end that is no word byte itself
+    // (a bracket, a blank) is a boundary already.
     if (options.wholeWord
-        && ((at > 0 && IsWordByte(text[at - 1]))
-            || (*matchEnd < text.size() && IsWordByte(text[*matchEnd]))))
+        && ((at > 0 && IsWordByte(text[at - 1]) && IsWordByte(text[at]))
+            || (*matchEnd < text.size() && IsWordByte(text[*matchEnd])
+                && IsWordByte(text[*matchEnd - 1]))))
         return std::nullopt;
     return TextMatch { at, *matchEnd };
 }

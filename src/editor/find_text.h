@@ -8,8 +8,9 @@ namespace ostrel {
 
 // Searching a document's bytes for a text, as Find and Replace do. A single-byte document is
 // Latin-1: each byte is one character. A UTF-8 document is compared character by character,
-// so without `matchCase` "é" finds "É". A whole word has no word byte (letter, digit, "_" or
-// any byte from 0x80 up, as the editor counts them) right before or after it.
+// so without `matchCase` "é" finds "É". A whole word does not go on past either end of the
+// match: where the match begins (ends) with a word byte (letter, digit, "_" or any byte from
+// 0x80 up, as the editor counts them), no word byte stands right before (after) it.
 struct FindOptions
 {
     bool matchCase = false;

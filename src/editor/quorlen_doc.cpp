@@ -2,6 +2,7 @@
 
 #include "contract/compiler_contract.h"
 #include "editor/document_host.h"
+#include "editor/mail_attachment.h"
 #include "editor/quorlen_view.h"
 #include "framework/binary_fields.h"
 #include "framework/path_parts.h"
@@ -12,40 +13,79 @@
 #include "platform/process_launcher.h"
 #include "platform/qt_services.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QMdiSubWindow>
-#include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace ostrel {
 
 namespace {
 
-// Larger files are refused with a message instead of exhausting memory.
-constexpr size_t kMaxFileSize = size_t { 256 } * 1024 * 1024;
-
 const char kSourceFilter[] = "C Files (*.c)|*.c|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*|"
                              "Data Files (*.C;*.asm;)|*.c;*.asm||";
+
+std::string SystemReason(int error)
+{
+    return std::string(std::strerror(error)) + ".";
+}
+
+// Why a file that could not be opened for reading was refused, in the user's terms where they
+// are plain and in the system's words otherwise ("File name too long").
+std::string WhyNotReadable(const std::string &path)
+{
+#ifdef _WIN32
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return "The file does not exist.";
+    if (std::filesystem::is_directory(path, error))
+        return "It is a folder, not a file.";
+    return "Access to the file was denied.";
+#else
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? "The file does not exist." : SystemReason(errno);
+    if (S_ISDIR(info.st_mode))
+        return "It is a folder, not a file.";
+    if (!S_ISREG(info.st_mode))
+        return "It is not a regular file (a FIFO, a device or a socket).";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return "The file could not be read.";
+    }
+    return errno == EACCES ? "Access to the file was denied." : SystemReason(errno);
+#endif
+}
 
 std::string OpenFailure(const std::string &path, FileResult result, bool tooLarge)
 {
     std::string reason;
-    std::error_code error;
     if (tooLarge)
         reason = "The file is larger than 256 MB.";
     else if (result == FileResult::IoError)
         reason = "The file could not be read completely.";
-    else if (!std::filesystem::exists(path, error))
-        reason = "The file does not exist.";
-    else if (std::filesystem::is_directory(path, error))
-        reason = "It is a folder, not a file.";
     else
-        reason = "Access to the file was denied.";
-    return "Cannot open the file\n" + path + "\n" + reason;
+        reason = WhyNotReadable(path);
+    return "Cannot open the file\n" + ShortenForMessage(path) + "\n" + reason;
+}
+
+// Attachments for the mail program, removed when the program ends: the mail program may read
+// its attachment any time until the mail is sent, and the copy must not outlive the session.
+MailAttachments &Attachments()
+{
+    static MailAttachments attachments;
+    return attachments;
 }
 
 } // namespace
@@ -197,8 +237,8 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
         m_host.RecordOpenedFile(path);
 
     Bytes bytes;
-    const FileResult result = ReadWholeFile(path, bytes, kMaxFileSize + 1);
-    const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxFileSize;
+    const FileResult result = ReadWholeFile(path, bytes, kMaxDocumentBytes + 1);
+    const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxDocumentBytes;
     if (result != FileResult::Ok || tooLarge) {
         m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
         return false;
@@ -216,7 +256,8 @@ bool CQuorlenDoc::OnSaveDocument(const std::string &path)
     const std::string bytes = TextBytes();
     const SaveResult saved = SaveFileContents(path, bytes, SaveBackupFolder());
     if (!saved.ok) {
-        m_host.Messages().Warn("Cannot save the file\n" + path + "\n" + saved.reason
+        m_host.Messages().Warn("Cannot save the file\n" + ShortenForMessage(path) + "\n"
+            + saved.reason
             + (saved.backupKept.empty() ? "\nThe file on disk was not changed."
                                         : "\nIts old contents are kept in " + saved.backupKept));
         return false;
@@ -288,25 +329,22 @@ void CQuorlenDoc::OnFileClose()
 void CQuorlenDoc::OnFileSendMail()
 {
     // The mail program gets a copy of the text as it stands, unsaved changes included, under
-    // the document's own name in a folder of its own; the user's file is not touched.
+    // the document's own name (its bytes as they are); the user's file is not touched.
     std::string name = m_title;
     if (!name.empty() && name.back() == '*')
         name.pop_back();
-    const QString folder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-            .filePath(QStringLiteral("ostrel-mail-%1").arg(QDateTime::currentMSecsSinceEpoch()));
-    const std::string attachment = FromQt(QDir(folder).filePath(ToQt(name)));
-    const std::string bytes = TextBytes();
-    QFile file(ToQt(attachment));
-    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly)
-        || file.write(bytes.data(), static_cast<qint64>(bytes.size()))
-            != static_cast<qint64>(bytes.size())) {
-        m_host.Messages().Warn("Cannot prepare the mail attachment\n" + attachment);
+    std::error_code error;
+    std::string temp = std::filesystem::temp_directory_path(error).string();
+    if (error)
+        temp = "/tmp";
+    const MailAttachments::Result copy = Attachments().Write(temp, name, TextBytes());
+    if (copy.path.empty()) {
+        m_host.Messages().Warn("Cannot prepare the mail attachment in " + ShortenForMessage(temp)
+            + "\n" + copy.reason);
         return;
     }
-    file.close();
     if (!m_host.Processes().StartDetached(
-            { kMailProgram, "--subject", name, "--attach", attachment }, std::string()))
+            { kMailProgram, "--subject", name, "--attach", copy.path }, std::string()))
         m_host.Messages().Warn(
             std::string("Cannot start the mail program (") + kMailProgram + ").");
 }

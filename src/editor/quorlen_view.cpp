@@ -3,6 +3,7 @@
 #include "editor/accelerator_keys.h"
 #include "editor/document_host.h"
 #include "editor/find_replace.h"
+#include "editor/find_text.h"
 #include "editor/message_marks.h"
 #include "editor/quorlen_doc.h"
 #include "editor/source_lexers.h"
@@ -30,15 +31,6 @@
 namespace ostrel {
 
 namespace {
-
-// Bytes that make up words for whole-word matching: letters, digits, '_' and every byte of a
-// non-ASCII character.
-bool IsWordByte(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x80 || byte == '_' || (byte >= '0' && byte <= '9')
-        || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
-}
 
 // The longest text of a line that go-to-line searches for.
 constexpr long kGotoTextLength = 99;
@@ -175,20 +167,20 @@ void CQuorlenView::GotoLine(int lineIndex)
         return;
     }
 
-    // Search forward for the text as a whole word with matching case, from one match to the
-    // next, until a match lies on the target line. Only the last match becomes the selection:
-    // the ones passed over would only scroll the view.
+    // Search forward for the text as a whole word with matching case, as Find does, from one
+    // match to the next, until a match lies on the target line. Only the last match becomes the
+    // selection: the ones passed over would only scroll the view.
+    FindOptions options;
+    options.matchCase = true;
+    options.wholeWord = true;
+    options.utf8 = isUtf8();
     size_t from = 0;
     long selection = -1;
     for (;;) {
-        size_t found = all.find(text, from);
-        while (found != std::string_view::npos
-            && ((found > 0 && IsWordByte(all[found - 1]) && IsWordByte(all[found]))
-                || (found + text.size() < all.size() && IsWordByte(all[found + text.size()])
-                    && IsWordByte(all[found + text.size() - 1]))))
-            found = all.find(text, found + 1);
-        if (found == std::string_view::npos)
+        const auto match = FindText(all, from, all.size(), text, options, false);
+        if (!match)
             break; // not found: the selection stays where the last search left it
+        const size_t found = match->start;
         const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(found));
         if (line > lineIndex) {
             // The line's own text is no whole word (cut in the middle of one): go to its start.

@@ -2,16 +2,25 @@
 
 #include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
+#include "editor/text_bytes.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_services.h"
 
 #include <QDir>
+#include <QSysInfo>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
+
+#ifndef _WIN32
+#include <csignal>
+#endif
 
 namespace ostrel {
 
@@ -26,6 +35,50 @@ std::unique_ptr<QLockFile> SessionLock(const SnapshotStore &store, const std::st
     // Only a lock whose process has gone counts as stale, however old it is.
     lock->setStaleLockTime(0);
     return lock;
+}
+
+// Whether another instance of the program holds the lock of a session. A lock that cannot be
+// taken although no process of this machine holds it (it could not be replaced, or is no lock
+// file at all) does not keep its snapshots from being offered.
+bool HeldByAnother(QLockFile &lock)
+{
+    if (lock.tryLock(0))
+        return false;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application))
+        return false;
+    if (host != QSysInfo::machineHostName())
+        return true; // a shared folder: whether it runs cannot be told from here
+#ifdef _WIN32
+    return true;
+#else
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+#endif
+}
+
+// Why a snapshot could not be written into `folder`, in the system's words.
+std::string WhyNotWritable(const std::filesystem::path &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return error.message();
+    const auto probe = folder / "probe.tmp";
+    {
+        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+        const std::string block(4096, '\0');
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        out.flush();
+        if (!out) {
+            const int saved = errno;
+            std::filesystem::remove(probe, error);
+            return saved != 0 ? std::strerror(saved) : "it cannot be written";
+        }
+    }
+    std::filesystem::remove(probe, error);
+    return "it cannot be written";
 }
 
 int64_t Now()
@@ -141,9 +194,18 @@ void CSnapshotKeeper::TakeSnapshot(CQuorlenDoc *document)
     tracked.stored = true;
     m_writer.start([this, store = m_store, session = m_session, name = tracked.name,
                        info = std::move(info), bytes] {
-        if (store.Write(session, name, info, *bytes))
+        if (store.Write(session, name, info, *bytes)) {
             QMetaObject::invokeMethod(
                 this, &CSnapshotKeeper::snapshotWritten, Qt::QueuedConnection);
+            return;
+        }
+        const std::string reason = WhyNotWritable(store.SessionFolder(session));
+        QMetaObject::invokeMethod(
+            this,
+            [this, reason] {
+                WarnNotKept(reason);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -167,21 +229,46 @@ void CSnapshotKeeper::TakeDueSnapshots()
         TakeSnapshot(document);
 }
 
+void CSnapshotKeeper::WarnNotKept(const std::string &reason)
+{
+    if (m_warnedNotKept)
+        return;
+    m_warnedNotKept = true;
+    m_messages.Warn("Unsaved changes are not being kept for crash recovery: the folder\n"
+        + ShortenForMessage(m_store.Folder().string()) + "\ncannot be written (" + reason
+        + ").\n\nSave your work to keep it.");
+}
+
 void CSnapshotKeeper::OfferRecovery()
 {
-    // Runs that left snapshots or a lock behind; the lock tells whether they still run.
+    // Runs that left snapshots or a lock behind; the lock tells whether they still run. Only
+    // names this program gives are looked at: anything else in the folder is not its own.
     std::set<std::string> sessions;
-    for (const QFileInfo &entry :
-        QDir(ToQt(m_store.Folder().string()))
-            .entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot))
-        sessions.insert(FromQt(entry.isDir() ? entry.fileName() : entry.completeBaseName()));
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(m_store.Folder(), error)) {
+        const auto name = entry.path().filename();
+        if (SnapshotStore::IsSessionName(name.string()))
+            sessions.insert(name.string());
+        else if (name.extension() == ".lock" && SnapshotStore::IsSessionName(name.stem().string()))
+            sessions.insert(name.stem().string());
+    }
     sessions.erase(m_session);
 
     for (const std::string &session : sessions) {
         auto lock = SessionLock(m_store, session);
-        if (!lock->tryLock(0))
+        if (HeldByAnother(*lock))
             continue; // another instance of the program is running with it
-        for (const StoredSnapshot &snapshot : m_store.List(session)) {
+        std::vector<std::filesystem::path> foreign;
+        const auto snapshots = m_store.List(session, &foreign);
+        if (!foreign.empty()) {
+            std::string names;
+            for (const auto &file : foreign)
+                names += "\n" + ShortenForMessage(file.string());
+            m_messages.Warn("These files in the folder of crash-recovery snapshots are no "
+                            "snapshots; they were left as they are:"
+                + names);
+        }
+        for (const StoredSnapshot &snapshot : snapshots) {
             MessageRequest request { RecoveryQuestion(snapshot.info) };
             request.icon = MessageIcon::Question;
             request.buttons = MessageButtons::YesNo;

@@ -75,6 +75,8 @@ private:
     void TakeSnapshot(CQuorlenDoc *document);
     void RemoveSnapshot(Tracked &tracked);
     bool RestoreSnapshot(const StoredSnapshot &snapshot);
+    // Tells the user, once a run, that unsaved work is not being kept.
+    void WarnNotKept(const std::string &reason);
 
     SnapshotStore m_store;
     std::string m_session;
@@ -84,6 +86,7 @@ private:
     std::map<CQuorlenDoc *, Tracked> m_tracked;
     int m_nextName = 1;
     int m_delay = 10000;
+    bool m_warnedNotKept = false;
     QThreadPool m_writer; // one thread: writes and removals happen in the order asked
 };
 

@@ -1,6 +1,7 @@
 #include "editor/snapshot_store.h"
 
 #include "contract/file_access.h"
+#include "editor/text_bytes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +19,7 @@ constexpr const char *kSnapshotExtension = ".snap";
 constexpr const char *kTemporaryExtension = ".tmp";
 // A path or title longer than this is not ours.
 constexpr uint32_t kMaxTextField = 64 * 1024;
+static_assert(kMaxSnapshotHeader == kMagic.size() + 2 * (4 + kMaxTextField) + 8 + 8);
 
 void PutUint(std::string &out, uint64_t value, int size)
 {
@@ -47,15 +49,38 @@ bool TakeText(std::string_view &in, std::string &text)
     return true;
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path &file)
+// Up to `count` bytes from the start of a regular file, and the file's size. Nothing for any
+// other kind of file, so that nothing ever waits on a FIFO or a device found here.
+std::optional<std::string> ReadStart(
+    const std::filesystem::path &file, uint64_t count, uint64_t &fileSize)
 {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return std::nullopt;
+    fileSize = std::filesystem::file_size(file, error);
+    if (error)
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string bytes(static_cast<size_t>(std::min(count, fileSize)), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (static_cast<size_t>(in.gcount()) != bytes.size())
         return std::nullopt;
     return bytes;
+}
+
+// The header of a snapshot file, read only as far as it goes and only from a file whose size a
+// snapshot of a document that opens can have.
+std::optional<ParsedSnapshot> ReadHeader(const std::filesystem::path &file, uint64_t &fileSize)
+{
+    const auto start = ReadStart(file, kMaxSnapshotHeader, fileSize);
+    if (!start || fileSize > kMaxSnapshotHeader + kMaxDocumentBytes)
+        return std::nullopt;
+    auto parsed = ParseSnapshotHeader(*start, fileSize);
+    if (parsed && fileSize - parsed->contentOffset > kMaxDocumentBytes)
+        return std::nullopt;
+    return parsed;
 }
 
 } // namespace
@@ -74,7 +99,14 @@ std::string EncodeSnapshotHeader(const SnapshotInfo &info, uint64_t contentLengt
 
 std::optional<ParsedSnapshot> ParseSnapshot(std::string_view bytes)
 {
-    std::string_view in = bytes;
+    return ParseSnapshotHeader(bytes, bytes.size());
+}
+
+std::optional<ParsedSnapshot> ParseSnapshotHeader(std::string_view start, uint64_t fileSize)
+{
+    if (start.size() > fileSize)
+        return std::nullopt;
+    std::string_view in = start;
     if (in.substr(0, kMagic.size()) != kMagic)
         return std::nullopt;
     in.remove_prefix(kMagic.size());
@@ -82,10 +114,12 @@ std::optional<ParsedSnapshot> ParseSnapshot(std::string_view bytes)
     uint64_t savedAt = 0;
     uint64_t length = 0;
     if (!TakeText(in, parsed.info.originalPath) || !TakeText(in, parsed.info.title)
-        || !TakeUint(in, 8, savedAt) || !TakeUint(in, 8, length) || length != in.size())
+        || !TakeUint(in, 8, savedAt) || !TakeUint(in, 8, length))
+        return std::nullopt;
+    parsed.contentOffset = start.size() - in.size();
+    if (length != fileSize - parsed.contentOffset)
         return std::nullopt;
     parsed.info.savedAt = static_cast<int64_t>(savedAt);
-    parsed.contentOffset = bytes.size() - in.size();
     return parsed;
 }
 
@@ -110,13 +144,29 @@ std::string SnapshotStore::NewSessionName()
     return name;
 }
 
+bool SnapshotStore::IsSessionName(std::string_view name)
+{
+    // 13 decimal digits, "-", 8 hexadecimal digits.
+    if (name.size() != 22 || name[13] != '-')
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool digit = c >= '0' && c <= '9';
+        if (i < 13 ? !digit : i > 13 && !digit && !(c >= 'a' && c <= 'f'))
+            return false;
+    }
+    return true;
+}
+
 std::vector<std::string> SnapshotStore::Sessions() const
 {
     std::vector<std::string> sessions;
     std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(m_folder, error))
-        if (entry.is_directory(error))
-            sessions.push_back(entry.path().filename().string());
+    for (const auto &entry : std::filesystem::directory_iterator(m_folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (IsSessionName(name) && entry.is_directory(error) && !entry.is_symlink(error))
+            sessions.push_back(name);
+    }
     std::sort(sessions.begin(), sessions.end());
     return sessions;
 }
@@ -137,18 +187,19 @@ bool SnapshotStore::Write(const std::string &session, const std::string &name,
     return files::ReplaceFile(target.string(), { header, bytes }, settings).Ok();
 }
 
-std::vector<StoredSnapshot> SnapshotStore::List(const std::string &session) const
+std::vector<StoredSnapshot> SnapshotStore::List(
+    const std::string &session, std::vector<std::filesystem::path> *skipped) const
 {
     std::vector<StoredSnapshot> snapshots;
     std::error_code error;
     for (const auto &entry : std::filesystem::directory_iterator(SessionFolder(session), error)) {
-        if (entry.path().extension() != kSnapshotExtension || !entry.is_regular_file(error))
+        if (entry.path().extension() != kSnapshotExtension)
             continue;
-        const auto bytes = ReadFile(entry.path());
-        if (!bytes)
-            continue;
-        if (const auto parsed = ParseSnapshot(*bytes))
+        uint64_t size = 0;
+        if (const auto parsed = ReadHeader(entry.path(), size))
             snapshots.push_back({ entry.path(), parsed->info });
+        else if (skipped)
+            skipped->push_back(entry.path());
     }
     std::sort(snapshots.begin(), snapshots.end(), [](const auto &a, const auto &b) {
         return a.info.savedAt != b.info.savedAt ? a.info.savedAt < b.info.savedAt : a.file < b.file;
@@ -158,13 +209,16 @@ std::vector<StoredSnapshot> SnapshotStore::List(const std::string &session) cons
 
 std::optional<std::string> SnapshotStore::ReadContent(const std::filesystem::path &file) const
 {
-    auto bytes = ReadFile(file);
-    if (!bytes)
-        return std::nullopt;
-    const auto parsed = ParseSnapshot(*bytes);
+    uint64_t size = 0;
+    const auto parsed = ReadHeader(file, size);
     if (!parsed)
         return std::nullopt;
-    bytes->erase(0, parsed->contentOffset);
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(static_cast<size_t>(size - parsed->contentOffset), '\0');
+    in.seekg(static_cast<std::streamoff>(parsed->contentOffset));
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!in || static_cast<size_t>(in.gcount()) != bytes.size())
+        return std::nullopt;
     return bytes;
 }
 
@@ -183,6 +237,9 @@ bool SnapshotStore::RemoveSessionIfEmpty(const std::string &session) const
 {
     const auto folder = SessionFolder(session);
     std::error_code error;
+    if (!IsSessionName(session)
+        || !std::filesystem::is_directory(std::filesystem::symlink_status(folder, error)))
+        return false;
     for (const auto &entry : std::filesystem::directory_iterator(folder, error)) {
         if (entry.path().extension() != kTemporaryExtension)
             return false;
@@ -193,12 +250,18 @@ bool SnapshotStore::RemoveSessionIfEmpty(const std::string &session) const
 
 std::string FormatSnapshotTime(int64_t savedAt)
 {
+    // 10000-01-01 in UTC; local time moves it by a day at most.
+    constexpr int64_t kYear10000 = 253'402'300'800;
+    if (savedAt < 0 || savedAt >= kYear10000 - 86'400)
+        return {};
     const std::time_t time = static_cast<std::time_t>(savedAt);
     std::tm local {};
 #ifdef _WIN32
-    localtime_s(&local, &time);
+    if (localtime_s(&local, &time) != 0)
+        return {};
 #else
-    localtime_r(&time, &local);
+    if (!localtime_r(&time, &local))
+        return {};
 #endif
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -209,9 +272,10 @@ std::string RecoveryQuestion(const SnapshotInfo &info)
 {
     std::string document = info.title;
     if (!info.originalPath.empty())
-        document += " (" + info.originalPath + ")";
+        document += " (" + ShortenForMessage(info.originalPath) + ")";
+    const std::string time = FormatSnapshotTime(info.savedAt);
     return "Ostrel did not end normally last time.\n\nUnsaved changes to " + document
-        + " were kept at " + FormatSnapshotTime(info.savedAt)
+        + " were kept " + (time.empty() ? "at a time that is not known" : "at " + time)
         + ".\n\nRestore them as a modified document? No discards them.";
 }
 

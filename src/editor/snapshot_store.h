@@ -32,6 +32,12 @@ struct ParsedSnapshot
     size_t contentOffset = 0;
 };
 std::optional<ParsedSnapshot> ParseSnapshot(std::string_view bytes);
+// The same from the first bytes of a file of `fileSize` bytes (kMaxSnapshotHeader of them are
+// enough): the header must be whole and give exactly the length that follows it.
+std::optional<ParsedSnapshot> ParseSnapshotHeader(std::string_view start, uint64_t fileSize);
+// The longest header there can be: the magic, two texts of at most 64 KB with their lengths,
+// the time and the length.
+constexpr size_t kMaxSnapshotHeader = 16 + 2 * (4 + 64 * 1024) + 8 + 8;
 
 // Copies of modified documents kept in the user's data folder, so that work survives a crash
 // or a power cut. Each run of the program writes into a session folder of its own; the
@@ -47,6 +53,9 @@ public:
     std::filesystem::path SessionFolder(const std::string &session) const;
     // A name no other run uses: the time and a random part.
     static std::string NewSessionName();
+    // Whether `name` is one that NewSessionName gives: only such folders and their lock files
+    // are this program's; anything else in the folder is left alone.
+    static bool IsSessionName(std::string_view name);
     // The session folders present, oldest first by name.
     std::vector<std::string> Sessions() const;
 
@@ -54,21 +63,25 @@ public:
     // (the one before it, if any, stays).
     bool Write(const std::string &session, const std::string &name, const SnapshotInfo &info,
         std::string_view bytes) const;
-    // The whole snapshots of a session, oldest first. Damaged or foreign files are left out.
-    std::vector<StoredSnapshot> List(const std::string &session) const;
-    // The document's bytes kept in a snapshot file.
+    // The whole snapshots of a session, oldest first. Only the header of each file is read,
+    // and only when the file's size fits it. Damaged or foreign "*.snap" files are left out;
+    // `skipped`, when given, receives them.
+    std::vector<StoredSnapshot> List(
+        const std::string &session, std::vector<std::filesystem::path> *skipped = nullptr) const;
+    // The document's bytes kept in a snapshot file; nothing when it is no whole snapshot.
     std::optional<std::string> ReadContent(const std::filesystem::path &file) const;
     void Remove(const std::string &session, const std::string &name) const;
     void Remove(const std::filesystem::path &file) const;
     // Removes the session folder when nothing but unfinished temporary files is left in it;
-    // false when a snapshot is still there.
+    // false when anything else is still there or it is no session folder of this program.
     bool RemoveSessionIfEmpty(const std::string &session) const;
 
 private:
     std::filesystem::path m_folder;
 };
 
-// "2026-12-08 14:03:12" in local time.
+// "2026-12-08 14:03:12" in local time; empty for a time before 1970 or after the year 9999,
+// which no snapshot was taken at.
 std::string FormatSnapshotTime(int64_t savedAt);
 // The question asked at start-up for one snapshot of a session that did not end normally.
 std::string RecoveryQuestion(const SnapshotInfo &info);

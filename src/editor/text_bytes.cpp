@@ -71,4 +71,24 @@ std::string ConvertLineEnds(std::string_view text, LineEnd lineEnd)
     return converted;
 }
 
+std::string ShortenForMessage(std::string_view text, size_t maxBytes)
+{
+    constexpr std::string_view kGap = "...";
+    if (text.size() <= maxBytes || maxBytes <= kGap.size() + 2)
+        return std::string(text);
+    const auto continues = [&](size_t at) {
+        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
+    size_t head = (maxBytes - kGap.size()) / 2;
+    size_t tail = text.size() - (maxBytes - kGap.size() - head);
+    while (head > 0 && continues(head))
+        --head;
+    while (continues(tail))
+        ++tail;
+    std::string shown(text.substr(0, head));
+    shown += kGap;
+    shown += text.substr(tail);
+    return shown;
+}
+
 } // namespace ostrel

@@ -31,8 +31,11 @@ void PrintView(CQuorlenView &view, PrintMode mode)
         host.Printer().Preview(view, title);
         return;
     }
-    if (host.Printer().Print(view, title, mode == PrintMode::WithDialog) == PrintResult::Failed)
-        host.Messages().Warn("The document could not be printed.\nCheck that a printer is set up.");
+    if (host.Printer().Print(view, title, mode == PrintMode::WithDialog) != PrintResult::Failed)
+        return;
+    const std::string reason = host.Printer().FailureReason();
+    host.Messages().Warn("The document could not be printed.\n"
+        + (reason.empty() ? std::string("Check that a printer is set up.") : reason));
 }
 
 } // namespace ostrel

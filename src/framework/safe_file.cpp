@@ -140,20 +140,31 @@ bool ReadAll(const std::string &path, std::string &out)
     return !in.bad();
 }
 
-// Copies the old contents into a new file in backupDir; its path, or empty.
+// Copies the old contents into a new file in backupDir; its path, or empty with the system's
+// error in `error`.
 std::string WriteBackup(
-    const std::string &target, const std::string &old, const std::string &backupDir)
+    const std::string &target, const std::string &old, const std::string &backupDir, int &error)
 {
-    std::error_code error;
-    std::filesystem::create_directories(backupDir, error);
+    std::error_code created;
+    std::filesystem::create_directories(backupDir, created);
+    if (created) {
+        error = created.value();
+        return {};
+    }
     std::string name = (std::filesystem::path(backupDir)
         / (std::filesystem::path(target).filename().string() + ".XXXXXX"))
                            .string();
     const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        error = errno;
         return {};
-    const bool written = WriteAll(fd, old) == 0 && fsync(fd) == 0;
-    if (close(fd) != 0 || !written) {
+    }
+    error = WriteAll(fd, old);
+    if (error == 0 && fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
         unlink(name.c_str());
         return {};
     }
@@ -166,9 +177,13 @@ SaveResult WriteInPlace(
     std::string old;
     if (!ReadAll(target, old))
         return { false, "The file could not be read for its backup.", {} };
-    const std::string backup = WriteBackup(target, old, backupDir);
+    int backupError = 0;
+    const std::string backup = WriteBackup(target, old, backupDir, backupError);
     if (backup.empty())
-        return { false, "No backup of the file could be written in " + backupDir + ".", {} };
+        return { false,
+            "No backup of the file could be written in " + backupDir + " (" + Reason(backupError)
+                + ").",
+            {} };
     const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;

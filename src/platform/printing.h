@@ -28,6 +28,8 @@ public:
     virtual PrintResult Print(PrintSource &source, const std::string &title, bool withDialog) = 0;
     // Shows the pages as they will be printed; they can be printed from there.
     virtual void Preview(PrintSource &source, const std::string &title) = 0;
+    // Why the last Print failed, when that is known ("No space left on device").
+    virtual std::string FailureReason() const { return {}; }
 };
 
 } // namespace ostrel

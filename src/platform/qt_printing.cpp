@@ -4,11 +4,22 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+
+#include <cerrno>
+#include <cstring>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace ostrel {
 
@@ -37,6 +48,25 @@ SourcePrinter::SourcePrinter()
 
 bool SourcePrinter::PrintEditor(QsciScintillaBase &editor)
 {
+    return PrintLines(editor, nullptr);
+}
+
+bool SourcePrinter::PrintEditor(
+    QsciScintillaBase &editor, QPainter &painter, QPagedPaintDevice &target)
+{
+    m_target = &target;
+    const bool printed = PrintLines(editor, &painter);
+    m_target = nullptr;
+    return printed;
+}
+
+bool SourcePrinter::newPage()
+{
+    return m_target ? m_target->newPage() : QsciPrinter::newPage();
+}
+
+bool SourcePrinter::PrintLines(QsciScintillaBase &editor, QPainter *painter)
+{
     m_font = editor.font();
     setDocName(m_title);
     // Screen colours may be light on dark; paper is white.
@@ -52,7 +82,8 @@ bool SourcePrinter::PrintEditor(QsciScintillaBase &editor)
         to = static_cast<int>(
             editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(end)));
     }
-    const bool printed = printRange(&editor, from, to) != 0;
+    const bool printed =
+        (painter ? printRange(&editor, *painter, from, to) : printRange(&editor, from, to)) != 0;
     // The choices of the print dialog hold for one job; the next prints the whole text.
     setPrintRange(QPrinter::AllPages);
     setFromTo(0, 0);
@@ -106,7 +137,79 @@ PrintResult QtPrinting::Print(PrintSource &source, const std::string &title, boo
         if (dialog.exec() != QDialog::Accepted)
             return PrintResult::Cancelled;
     }
+    m_failure.clear();
+    const QString output = m_printer->outputFileName();
+    if (!output.isEmpty())
+        return PrintToFile(*editor, output);
     return m_printer->PrintEditor(*editor) ? PrintResult::Printed : PrintResult::Failed;
+}
+
+PrintResult QtPrinting::PrintToFile(QsciScintillaBase &editor, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const auto fail = [this, &path](const std::string &reason) {
+        // A long path is shown by its start and its end, so that the message stays small.
+        const QString shown =
+            path.size() <= 160 ? path : path.left(78) + QStringLiteral("...") + path.right(78);
+        m_failure = "Cannot print to " + FromQt(shown) + "\n" + reason;
+        return PrintResult::Failed;
+    };
+#ifndef _WIN32
+    struct stat info
+    {
+    };
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return fail("It is not a regular file.");
+    // Without waiting, should a FIFO have taken the name meanwhile.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
+        S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH);
+    if (fd < 0)
+        return fail(std::strerror(errno));
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail("It is not a regular file.");
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(FromQt(file.errorString()));
+    }
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(FromQt(file.errorString()));
+#endif
+    bool printed = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setPageLayout(m_printer->pageLayout());
+        writer.setResolution(m_printer->resolution());
+        writer.setTitle(m_printer->docName());
+        writer.setCreator(m_printer->creator());
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            printed = m_printer->PrintEditor(editor, painter, writer);
+            painter.end();
+        }
+    }
+    bool written = file.flush() && file.error() == QFileDevice::NoError;
+    QString reason = file.errorString();
+#ifndef _WIN32
+    if (written && ::fsync(file.handle()) != 0) {
+        written = false;
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    }
+#endif
+    file.close();
+    if (written && file.error() != QFileDevice::NoError) {
+        written = false;
+        reason = file.errorString();
+    }
+    if (printed && written)
+        return PrintResult::Printed;
+    // What is there is no whole document.
+    QFile::remove(path);
+    return fail(written ? "The pages could not be drawn." : FromQt(reason));
 }
 
 void QtPrinting::Preview(PrintSource &source, const std::string &title)

@@ -24,14 +24,21 @@ public:
 
     void SetTitle(const QString &title) { m_title = title; }
     // Prints the editor's text (its selected lines when the print dialog asked for the
-    // selection); false when nothing could be printed.
+    // selection); false when nothing could be printed. With `target`, the pages go to that
+    // device through `painter` instead, laid out as on this printer.
     bool PrintEditor(QsciScintillaBase &editor);
+    bool PrintEditor(QsciScintillaBase &editor, QPainter &painter, QPagedPaintDevice &target);
+
+    bool newPage() override;
 
     void formatPage(QPainter &painter, bool drawing, QRect &area, int pageNumber) override;
 
 private:
+    bool PrintLines(QsciScintillaBase &editor, QPainter *painter);
+
     QString m_title;
     QFont m_font;
+    QPagedPaintDevice *m_target = nullptr;
 };
 
 // Printing through QtPrintSupport over one printer kept for the whole run; the dialogs are
@@ -45,12 +52,19 @@ public:
     void ShowPrintSetup() override;
     PrintResult Print(PrintSource &source, const std::string &title, bool withDialog) override;
     void Preview(PrintSource &source, const std::string &title) override;
+    std::string FailureReason() const override { return m_failure; }
 
     void SetOwner(QWidget *owner) { m_owner = owner; }
     SourcePrinter &Printer() { return *m_printer; }
 
 private:
+    // Printing to the file chosen in the print dialog: only to a regular file (or a new
+    // one), never to a FIFO or a device that would keep the program waiting; a file that
+    // could not be written whole is removed and the reason kept.
+    PrintResult PrintToFile(QsciScintillaBase &editor, const QString &path);
+
     std::unique_ptr<SourcePrinter> m_printer;
+    std::string m_failure;
     QPointer<QWidget> m_owner;
 };
 

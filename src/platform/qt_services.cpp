@@ -151,13 +151,26 @@ std::string QtProfile::GetString(
     const std::string &section, const std::string &key, const std::string &fallback) const
 {
     const QVariant value = m_settings.value(ToQt(section + "/" + key));
-    return value.isValid() ? FromQt(value.toString()) : fallback;
+    if (!value.isValid())
+        return fallback;
+    if (value.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = value.toByteArray();
+        return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+    return FromQt(value.toString());
 }
 
 void QtProfile::WriteString(
     const std::string &section, const std::string &key, const std::string &value)
 {
-    m_settings.setValue(ToQt(section + "/" + key), ToQt(value));
+    // Text that the system's encoding cannot carry (a file name that is no UTF-8) is kept as
+    // its bytes; anything else as text, as it always was.
+    const QString text = ToQt(value);
+    if (FromQt(text) == value)
+        m_settings.setValue(ToQt(section + "/" + key), text);
+    else
+        m_settings.setValue(ToQt(section + "/" + key),
+            QByteArray(value.data(), static_cast<qsizetype>(value.size())));
 }
 
 int QtProfile::GetInt(const std::string &section, const std::string &key, int fallback) const

@@ -2,13 +2,22 @@
 #include "editor/doc_template.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
+#include "framework/recent_file_list.h"
+#include "platform/qt_services.h"
 #include "support/app_fixture.h"
 #include "support/test_mounts.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMdiArea>
+#include <QSettings>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ostrel {
@@ -237,6 +246,58 @@ TEST_F(DocumentTest, ClosingAllWindowsAtOnceStillAsksAndSaves)
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to all.c?" });
     EXPECT_EQ(ReadBytes(path), ToBytes("yx"));
     EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
+}
+
+// Why a file does not open, in a box of sane size: a FIFO or a device is no regular file, a
+// name longer than the system takes is said to be so, and a long path is shortened.
+TEST_F(DocumentTest, OpenFailuresSayWhatHappenedInASmallBox)
+{
+    const std::string fifo = f.dir.File("pipe.c");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        { fifo, "It is not a regular file" },
+        { "/dev/null", "It is not a regular file" },
+        { f.dir.File(std::string(5000, 'a') + ".c"), std::strerror(ENAMETOOLONG) },
+        { f.dir.File("missing.c"), "The file does not exist." },
+    };
+    for (const auto &[path, reason] : cases) {
+        SCOPED_TRACE(path.substr(0, 80));
+        f.messages.shown.clear();
+        EXPECT_EQ(Open(path), nullptr);
+        ASSERT_EQ(f.messages.shown.size(), 1u);
+        const std::string &text = f.messages.shown[0].text;
+        EXPECT_NE(text.find(reason), std::string::npos) << text;
+        EXPECT_LT(text.size(), 300u);
+    }
+}
+
+// Names that are no UTF-8 keep their bytes through the user's profile; what earlier versions
+// wrote there as text is still read.
+TEST(RecentFiles, KeepTheBytesOfEveryNameInTheProfile)
+{
+    test::TempDir dir;
+    QSettings::setPath(
+        QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.Path()));
+    {
+        QSettings earlier(QStringLiteral("TREMBLAR's ZILDOR"), QStringLiteral("Ostrel"));
+        earlier.setValue(QStringLiteral("Recent File List/File1"), QStringLiteral("/old/\u00e9.c"));
+    }
+    {
+        QtProfile profile;
+        RecentFileList list;
+        list.ReadFrom(profile);
+        EXPECT_EQ(list.Entries(), std::vector<std::string> { "/old/\xc3\xa9.c" });
+        list.Add("/p/plain.c");
+        list.Add("/p/caf\xe9.c");
+        list.WriteTo(profile);
+    }
+    QtProfile profile;
+    RecentFileList back;
+    back.ReadFrom(profile);
+    EXPECT_EQ(back.Entries(),
+        (std::vector<std::string> { "/p/caf\xe9.c", "/p/plain.c", "/old/\xc3\xa9.c" }));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 } // namespace

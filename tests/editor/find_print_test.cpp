@@ -7,6 +7,7 @@
 #include "framework/command_ids.h"
 #include "platform/qt_printing.h"
 #include "support/app_fixture.h"
+#include "support/test_mounts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,6 +18,13 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ostrel {
 namespace {
@@ -193,6 +201,35 @@ TEST_F(FindPrintTest, PrintsPagesWithTitleAndPageNumber)
     };
     EXPECT_TRUE(has(QStringLiteral("LONG.C")));
     EXPECT_TRUE(has(QStringLiteral("Page 1")));
+}
+
+// The print dialog's output file: a FIFO is refused before anything could wait on it, and a
+// file that could not be written whole is removed, with the system's reason.
+TEST_F(FindPrintTest, PrintingToAFileOnlyWritesARegularFileAndSaysWhyItFailed)
+{
+    alarm(60); // a regression would block in open() for good
+    CQuorlenView *view = Open("main.c", "int main;\n");
+    ASSERT_NE(view, nullptr);
+    QtPrinting printing;
+    const std::string fifo = f.dir.File("out.pdf");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    printing.Printer().setOutputFileName(QString::fromStdString(fifo));
+    EXPECT_EQ(printing.Print(*view, "main.c", false), PrintResult::Failed);
+    EXPECT_NE(printing.FailureReason().find("not a regular file"), std::string::npos);
+
+    test::TestMounts mounts;
+    const std::string small = f.dir.File("small");
+    std::filesystem::create_directory(small);
+    if (!mounts.Tmpfs(small, 4096))
+        GTEST_SKIP() << "needs a small disk: " << mounts.Error();
+    test::WriteText(small + "/filler", std::string(4096, 'x'));
+    const std::string pdf = small + "/out.pdf";
+    printing.Printer().setOutputFileName(QString::fromStdString(pdf));
+    EXPECT_EQ(printing.Print(*view, "main.c", false), PrintResult::Failed);
+    EXPECT_NE(printing.FailureReason().find(std::strerror(ENOSPC)), std::string::npos)
+        << printing.FailureReason();
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    alarm(0);
 }
 
 } // namespace

@@ -49,6 +49,8 @@ TEST(FindText, WindowDirectionAndCharacters)
         { "last", "ab ab ab", 0, 7, "ab", any, true, TextMatch { 3, 5 } },
         { "must end inside", "ab ab", 0, 4, "ab", any, true, TextMatch { 0, 2 } },
         { "word looks outside the window", "xab ab", 1, 6, "ab", word, false, TextMatch { 4, 6 } },
+        { "word ends that are no word bytes", "f(x) (x)y", 0, 9, "(x)", word, false,
+            TextMatch { 1, 4 } },
         { "accented capital, UTF-8", "x \xc3\x89t\xc3\xa9", 0, 8, "\xc3\xa9T\xc3\x89", any, false,
             TextMatch { 2, 7 } },
         { "no match inside a character", "\xc3\xa9", 0, 2, "\xa9", any, false, std::nullopt },

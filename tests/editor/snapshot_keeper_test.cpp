@@ -136,13 +136,61 @@ TEST_F(SnapshotKeeperTest, DeclinedSnapshotIsDiscarded)
 {
     {
         SnapshotStore store(SnapshotsFolder());
-        ASSERT_TRUE(store.Write("0000000000001-dead", "doc1", { "", "Ostrel3", 0 }, "lost?"));
+        ASSERT_TRUE(store.Write("0000000000001-0000dead", "doc1", { "", "Ostrel3", 0 }, "lost?"));
     }
     f.messages.answers = { MessageAnswer::No };
     f.Start();
     EXPECT_EQ(f.messages.shown.size(), 1u);
     EXPECT_TRUE(f.App().DocTemplate().Documents().size() <= 1u);
     EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string>());
+}
+
+// Only the program's own files are touched: a note of the user's beside the sessions stays, a
+// "*.snap" that is no snapshot is reported and kept, and a snapshot whose old lock cannot be
+// replaced (here the lock's name is taken by a folder) is still offered.
+TEST_F(SnapshotKeeperTest, ForeignFilesStayAndAStuckLockHidesNoSnapshot)
+{
+    const std::string stuck = "0000000000001-00000001";
+    const std::string foreign = "0000000000002-00000002";
+    {
+        SnapshotStore store(SnapshotsFolder());
+        ASSERT_TRUE(store.Write(stuck, "doc1", { "", "Ostrel3", 0 }, "kept"));
+        std::filesystem::create_directories(SnapshotsFolder() / (stuck + ".lock"));
+        std::filesystem::create_directories(store.SessionFolder(foreign));
+        test::WriteText((store.SessionFolder(foreign) / "junk.snap").string(), "junk");
+        test::WriteText((SnapshotsFolder() / "notes").string(), "mine");
+    }
+    f.messages.answers = { MessageAnswer::Yes };
+    f.Start();
+    ASSERT_EQ(f.messages.shown.size(), 2u);
+    EXPECT_NE(f.messages.shown[0].text.find("Ostrel3"), std::string::npos);
+    EXPECT_NE(f.messages.shown[1].text.find("junk.snap"), std::string::npos);
+    CQuorlenDoc *restored = f.App().DocTemplate().Documents().back();
+    EXPECT_EQ(restored->TextBytes(), "kept");
+    EXPECT_EQ(test::ReadBytes((SnapshotsFolder() / "notes").string()), test::ToBytes("mine"));
+    EXPECT_TRUE(std::filesystem::exists(SnapshotsFolder() / foreign / "junk.snap"));
+}
+
+// A snapshot folder that cannot be written (here a file holds its name) is told once, when
+// the first snapshot is due, and nothing of the user's is touched.
+TEST_F(SnapshotKeeperTest, SaysOnceThatUnsavedWorkIsNotKept)
+{
+    std::filesystem::create_directories(SnapshotsFolder().parent_path());
+    test::WriteText(SnapshotsFolder().string(), "not a folder");
+    const std::string path = f.dir.File("MAIN.C");
+    test::WriteText(path, "int x;\n");
+    f.Start({ path });
+    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
+    for (const char *text : { "a", "b" }) {
+        Type(doc, text);
+        Keeper().SnapshotNow();
+        QCoreApplication::sendPostedEvents();
+    }
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_NE(f.messages.shown[0].text.find("not being kept"), std::string::npos)
+        << f.messages.shown[0].text;
+    EXPECT_EQ(test::ReadBytes(SnapshotsFolder().string()), test::ToBytes("not a folder"));
+    f.messages.answers = { MessageAnswer::No };
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "editor/snapshot_store.h"
+#include "editor/text_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace ostrel {
@@ -70,7 +73,44 @@ TEST_F(SnapshotStoreTest, DamagedFilesAreLeftOut)
             (store.SessionFolder(session) / ("bad" + std::to_string(index++) + ".snap")).string(),
             bytes);
     }
-    EXPECT_TRUE(store.List(session).empty());
+    std::vector<std::filesystem::path> skipped;
+    EXPECT_TRUE(store.List(session, &skipped).empty());
+    EXPECT_EQ(skipped.size(), std::size(damaged));
+}
+
+// A file is judged by its header and its size before anything else of it is read: one larger
+// than any document that opens is passed over at once, however whole its header.
+TEST_F(SnapshotStoreTest, SizeAndHeaderComeFirst)
+{
+    std::filesystem::create_directories(store.SessionFolder(session));
+    const auto big = store.SessionFolder(session) / "big.snap";
+    const uint64_t length = kMaxDocumentBytes + 1;
+    test::WriteText(big.string(), EncodeSnapshotHeader({ "/a.c", "a.c", 5 }, length));
+    std::filesystem::resize_file(big, std::filesystem::file_size(big) + length); // sparse
+    ASSERT_TRUE(store.Write(session, "doc1", { "/b.c", "b.c", 6 }, "small"));
+
+    std::vector<std::filesystem::path> skipped;
+    const auto listed = store.List(session, &skipped);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].info.title, "b.c");
+    EXPECT_EQ(skipped, std::vector<std::filesystem::path> { big });
+    EXPECT_FALSE(store.ReadContent(big).has_value());
+    EXPECT_EQ(store.ReadContent(listed[0].file), "small");
+}
+
+// Only folders named as this program names them are its sessions; nothing else is removed.
+TEST_F(SnapshotStoreTest, OnlyItsOwnFoldersAreSessions)
+{
+    for (const char *name : { "notes", "0000000000001-dead", "0000000000001-0000DEAD" }) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(SnapshotStore::IsSessionName(name));
+        std::filesystem::create_directories(store.SessionFolder(name));
+        EXPECT_FALSE(store.RemoveSessionIfEmpty(name));
+        EXPECT_TRUE(std::filesystem::exists(store.SessionFolder(name)));
+    }
+    EXPECT_TRUE(SnapshotStore::IsSessionName(session));
+    std::filesystem::create_directories(store.SessionFolder(session));
+    EXPECT_EQ(store.Sessions(), std::vector<std::string> { session });
 }
 
 TEST(RecoveryQuestion, NamesTheDocumentItsFileAndTheTime)
@@ -81,6 +121,12 @@ TEST(RecoveryQuestion, NamesTheDocumentItsFileAndTheTime)
     EXPECT_EQ(FormatSnapshotTime(0).size(), 19u); // 1970-01-01 00:00:00 in some time zone
     EXPECT_NE(
         RecoveryQuestion({ "", "Ostrel2", 0 }).find("changes to Ostrel2 were"), std::string::npos);
+    // A time no snapshot can have been taken at is shown as unknown, not as a made-up date.
+    for (const int64_t absurd : { INT64_MAX, int64_t { -1 }, INT64_MIN, int64_t { 1 } << 40 }) {
+        EXPECT_EQ(FormatSnapshotTime(absurd), "") << absurd;
+        EXPECT_NE(RecoveryQuestion({ "", "Ostrel2", absurd }).find("at a time that is not known"),
+            std::string::npos);
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -17,6 +18,10 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
 
 namespace ostrel {
 namespace {
@@ -127,12 +132,13 @@ TEST_F(SourceViewTest, PasteIsOneUndoStepAndTakesTheDocumentsLineEnds)
 TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
 {
     const std::string longLine = "int " + std::string(120, 'v') + ";"; // 125 characters
+    const std::string cutAtBracket = std::string(98, 'w') + "(x);"; // cut after the bracket
     const std::string text = "x = 1;\n"
                              "  max = 1;\n"
                              "\n"
                              "  x = 1;\n"
                              "y = 2;\r\n"
-        + longLine + "\n" + "last";
+        + longLine + "\n" + "last\n" + cutAtBracket;
     CQuorlenView *view = Open("goto.c", text);
     struct Case
     {
@@ -146,8 +152,9 @@ TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
         { 4, 4, "y = 2;" }, // the carriage return is not part of the text
         { 2, 2, "" }, // empty: the caret at the line's start
         { 5, 0, "x" }, // cut after 99 characters inside a word: not found, nothing moves
-        { 6, 6, "last" }, // the last line, without a line end
-        { 7, 0, "x" }, // beyond the end: the first character stays selected
+        { 6, 6, "last" },
+        { 7, 7, cutAtBracket.substr(0, 99) }, // the last line, without a line end
+        { 8, 0, "x" }, // beyond the end: the first character stays selected
         { -1, 0, "x" },
     };
     for (const Case &c : cases) {
@@ -371,6 +378,64 @@ TEST(SendMail, AttachesTheTextAsItStandsOnlyWhereAMailProgramExists)
         EXPECT_EQ(ReadBytes(call.arguments[4]), ToBytes("//int a;\r\n")); // unsaved text too
         EXPECT_EQ(ReadBytes(path), ToBytes("int a;\r\n"));
         std::filesystem::remove_all(std::filesystem::path(call.arguments[4]).parent_path());
+    }
+}
+
+// Folders planted where a guessable attachment folder would go, each with a link named like
+// the document: nothing is written through them, and the copy keeps the name's bytes.
+TEST(SendMail, WritesAPrivateCopyWhateverWasPlantedInTheTemporaryFolder)
+{
+    for (const std::string name : { "MAIN.C", "caf\xe9.c" }) {
+        SCOPED_TRACE(name);
+        AppFixture f;
+        f.processes.found.insert("xdg-email");
+        const std::string tmp = f.dir.File("tmp");
+        const std::string victim = f.dir.File("victim");
+        std::filesystem::create_directory(tmp);
+        WriteText(victim, "theirs");
+        const std::string path = f.dir.File(name);
+        WriteText(path, "int a;\n");
+        f.Start({ path });
+
+        const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QByteArray::fromStdString(tmp));
+        // A folder with the link, under every name a guessable folder would have from now on:
+        // planted from a second ahead down to the moment the planting meets the clock.
+        const auto planted = std::filesystem::path(f.dir.File("planted"));
+        std::filesystem::create_directory(planted);
+        std::filesystem::create_symlink(victim, planted / name);
+        for (qint64 ms = QDateTime::currentMSecsSinceEpoch() + 1000;; --ms) {
+            std::filesystem::create_directory_symlink(
+                planted, std::filesystem::path(tmp) / ("ostrel-mail-" + std::to_string(ms)));
+            if (ms <= QDateTime::currentMSecsSinceEpoch())
+                break;
+        }
+        f.App().MainFrame()->RouteCommand(ToUint(CommandId::FileSendMail));
+        if (hadTmp)
+            qputenv("TMPDIR", oldTmp);
+        else
+            qunsetenv("TMPDIR");
+
+        EXPECT_EQ(ReadBytes(victim), ToBytes("theirs"));
+        ASSERT_EQ(f.processes.calls.size(), 1u);
+        const auto &arguments = f.processes.calls[0].arguments;
+        ASSERT_EQ(arguments.size(), 5u);
+        EXPECT_EQ(arguments[2], name);
+        const std::filesystem::path copy = arguments[4];
+        EXPECT_EQ(copy.filename().string(), name);
+        EXPECT_EQ(ReadBytes(copy.string()), ToBytes("int a;\n"));
+        struct stat file
+        {
+        };
+        struct stat folder
+        {
+        };
+        ASSERT_EQ(lstat(copy.c_str(), &file), 0);
+        ASSERT_EQ(lstat(copy.parent_path().c_str(), &folder), 0);
+        EXPECT_TRUE(S_ISREG(file.st_mode));
+        EXPECT_EQ(file.st_mode & 0777, 0600u);
+        EXPECT_EQ(folder.st_mode & 0777, 0700u);
     }
 }
 

@@ -57,5 +57,20 @@ TEST(SourceLanguage, ChosenByExtensionInAnyCase)
         EXPECT_EQ(LanguageOfPath(path), language) << path;
 }
 
+TEST(ShortenForMessage, KeepsStartAndEndWithoutSplittingACharacter)
+{
+    const std::string longPath = "/home/" + std::string(5000, 'a') + "/MAIN.C";
+    const std::string shown = ShortenForMessage(longPath, 40);
+    EXPECT_EQ(shown, "/home/aaaaaaaaaaaa...aaaaaaaaaaaa/MAIN.C");
+    EXPECT_EQ(ShortenForMessage("/short/MAIN.C", 40), "/short/MAIN.C");
+    // Two-byte characters either side of the cut stay whole.
+    std::string utf8 = "/";
+    for (int i = 0; i < 40; ++i)
+        utf8 += "\xc3\xa9";
+    const std::string cut = ShortenForMessage(utf8, 21);
+    EXPECT_TRUE(IsValidUtf8(cut)) << cut;
+    EXPECT_LE(cut.size(), 21u);
+}
+
 } // namespace
 } // namespace ostrel

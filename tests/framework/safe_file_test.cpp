@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -191,6 +193,18 @@ TEST_F(SafeFileTest, FullDiskIsNamedAndTheOldFileStays)
     // No temporary file is left on the full disk either.
     EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator {}), 3);
     EXPECT_TRUE(NoBackupLeft());
+}
+
+// A save in place that cannot keep a backup says why, in the system's words.
+TEST_F(SafeFileTest, FailedBackupGivesTheReason)
+{
+    const std::string path = File("a.c", "old");
+    fs::create_hard_link(path, dir.File("b.c")); // saved in place, so a backup comes first
+    test::WriteText(dir.File("cache"), "a file where the backup folder would go");
+    const SaveResult result = Save(path, "new");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.reason.find(std::strerror(ENOTDIR)), std::string::npos) << result.reason;
+    EXPECT_EQ(Read(path), "old");
 }
 
 } // namespace
