@@ -63,8 +63,9 @@ const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
     return map;
 }
 
-CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
+CQuorlenDoc::CQuorlenDoc(DocumentServices services, DocumentHost &host, QObject *parent)
     : QObject(parent)
+    , m_services(services)
     , m_host(host)
 #ifdef _WIN32
     , m_lineEnd(LineEnd::CrLf)
@@ -200,7 +201,7 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
     const FileResult result = ReadWholeFile(path, bytes, kMaxFileSize + 1);
     const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxFileSize;
     if (result != FileResult::Ok || tooLarge) {
-        m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
+        m_services.messages.Warn(OpenFailure(path, result, tooLarge));
         return false;
     }
     // The name first: the views choose their highlighting by it while the text is still empty,
@@ -216,7 +217,7 @@ bool CQuorlenDoc::OnSaveDocument(const std::string &path)
     const std::string bytes = TextBytes();
     const SaveResult saved = SaveFileContents(path, bytes, SaveBackupFolder());
     if (!saved.ok) {
-        m_host.Messages().Warn("Cannot save the file\n" + path + "\n" + saved.reason
+        m_services.messages.Warn("Cannot save the file\n" + path + "\n" + saved.reason
             + (saved.backupKept.empty() ? "\nThe file on disk was not changed."
                                         : "\nIts old contents are kept in " + saved.backupKept));
         return false;
@@ -240,7 +241,7 @@ bool CQuorlenDoc::DoSaveAs()
     request.filter = kSourceFilter;
     request.defaultExtension = "C";
     request.confirmOverwrite = true;
-    const auto chosen = m_host.Dialogs().SaveFile(request);
+    const auto chosen = m_services.fileDialogs.SaveFile(request);
     if (!chosen)
         return false;
     const std::string path = ApplyDefaultExtension(*chosen, request.defaultExtension);
@@ -260,7 +261,7 @@ bool CQuorlenDoc::SaveModified()
         name.pop_back();
     MessageRequest request { "Save changes to " + name + "?" };
     request.buttons = MessageButtons::YesNoCancel;
-    switch (m_host.Messages().Show(request)) {
+    switch (m_services.messages.Show(request)) {
     case MessageAnswer::Yes:
         return DoFileSave();
     case MessageAnswer::No:
@@ -301,13 +302,13 @@ void CQuorlenDoc::OnFileSendMail()
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly)
         || file.write(bytes.data(), static_cast<qint64>(bytes.size()))
             != static_cast<qint64>(bytes.size())) {
-        m_host.Messages().Warn("Cannot prepare the mail attachment\n" + attachment);
+        m_services.messages.Warn("Cannot prepare the mail attachment\n" + attachment);
         return;
     }
     file.close();
-    if (!m_host.Processes().StartDetached(
+    if (!m_services.processes.StartDetached(
             { kMailProgram, "--subject", name, "--attach", attachment }, std::string()))
-        m_host.Messages().Warn(
+        m_services.messages.Warn(
             std::string("Cannot start the mail program (") + kMailProgram + ").");
 }
 

@@ -25,14 +25,15 @@ std::string PrintTitle(const std::string &documentTitle)
 
 void PrintView(CQuorlenView &view, PrintMode mode)
 {
-    DocumentHost &host = view.GetDocument()->Host();
+    const DocumentServices &services = view.GetDocument()->Services();
     const std::string title = PrintTitle(view.GetDocument()->Title());
     if (mode == PrintMode::Preview) {
-        host.Printer().Preview(view, title);
+        services.printing.Preview(view, title);
         return;
     }
-    if (host.Printer().Print(view, title, mode == PrintMode::WithDialog) == PrintResult::Failed)
-        host.Messages().Warn("The document could not be printed.\nCheck that a printer is set up.");
+    if (services.printing.Print(view, title, mode == PrintMode::WithDialog) == PrintResult::Failed)
+        services.messages.Warn(
+            "The document could not be printed.\nCheck that a printer is set up.");
 }
 
 } // namespace ostrel

@@ -1,7 +1,7 @@
 // The source view as a user reaches it: keys sent to the focused view of a running application.
 #include "app/main_frame.h"
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
@@ -43,9 +43,9 @@ protected:
     {
         const std::string path = f.dir.File(name);
         WriteText(path, text);
-        CQuorlenDoc *doc = f.App().DocTemplate().OpenDocumentFile(path);
+        CQuorlenDoc *doc = f.App().DocManager().OpenDocumentFile(path);
         EXPECT_NE(doc, nullptr);
-        CQuorlenView *view = f.App().DocTemplate().Frames(doc).back()->GetView();
+        CQuorlenView *view = f.App().DocManager().Frames(doc).back()->GetView();
         Focus(view);
         return view;
     }
@@ -101,7 +101,7 @@ TEST_F(SourceViewTest, EditKeysReachTheirCommandsInBothForms)
             EXPECT_EQ(view->TextBytes(), c.text);
         }
         f.messages.answers.push_back(MessageAnswer::No);
-        f.App().DocTemplate().CloseAllDocuments();
+        f.App().DocManager().CloseAllDocuments();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
@@ -306,7 +306,7 @@ TEST_F(SourceViewTest, DocumentSavesWhicheverWindowIsLeft)
 {
     CQuorlenView *first = Open("two.c", "x");
     CQuorlenDoc *doc = first->GetDocument();
-    CChildFrame *second = f.App().DocTemplate().CreateNewFrame(doc);
+    CChildFrame *second = f.App().DocManager().CreateNewFrame(doc);
     first->parentWidget()->close(); // the window that loaded the text goes
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Focus(second->GetView());
@@ -356,7 +356,7 @@ TEST(SendMail, AttachesTheTextAsItStandsOnlyWhereAMailProgramExists)
         EXPECT_EQ(frame.Router().IsEnabled(ToUint(CommandId::FileSendMail)), found);
         if (!found)
             continue;
-        CQuorlenView *view = f.App().DocTemplate().Documents().front()->Views().front();
+        CQuorlenView *view = f.App().DocManager().Documents().front()->Views().front();
         view->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2UL, "//");
         frame.RouteCommand(ToUint(CommandId::FileSendMail));
         ASSERT_EQ(f.processes.calls.size(), 1u);
