@@ -163,6 +163,32 @@ TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
     }
 }
 
+TEST_F(SourceViewTest, MessageTextsStayWithTheirLinesThroughEdits)
+{
+    CQuorlenView *view = Open("MARKS.C", "a\nb\nc\nd\ne\nf\n");
+    CQuorlenDoc *doc = view->GetDocument();
+    // Out of line order, two on one line, one beyond the text.
+    doc->SetMessageMarks({ { "", 4, MessageKind::Error, "e1" },
+        { "", 1, MessageKind::Warning, "b1" }, { "", 2, MessageKind::Error, "c1" },
+        { "", 1, MessageKind::Error, "b2" }, { "", 40, MessageKind::Error, "gone" } });
+    auto texts = [doc] {
+        std::vector<std::string> all;
+        for (int line = 0; line < 7; ++line)
+            all.push_back(doc->MessageMarkText(line));
+        return all;
+    };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(texts(), (Texts { "", "b1\nb2", "c1", "", "e1", "", "" }));
+
+    view->setCursorPosition(0, 0);
+    QTest::keyClick(view, Qt::Key_Return); // every line one down
+    EXPECT_EQ(texts(), (Texts { "", "", "b1\nb2", "c1", "", "e1", "" }));
+    // Joining two marked lines keeps both lines' messages on the one that stays.
+    view->setCursorPosition(2, 1);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(texts(), (Texts { "", "", "b1\nb2\nc1", "", "e1", "", "" }));
+}
+
 TEST_F(SourceViewTest, TabStopsKeepTheModifiedFlagAndMoveTheCaretToTheStart)
 {
     CQuorlenView *view = Open("tabs.c", "\tint a;\n\tint b;\n");
