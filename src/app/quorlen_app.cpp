@@ -88,37 +88,8 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     m_recentFiles.ReadFrom(m_services.profile);
     m_mainFrame =
         std::make_unique<CMainFrame>(*this, m_services.keyboardLocks, m_services.systemLook);
-    m_docManager = std::make_unique<CDocManager>(DocServices(), *this, m_mainFrame->MdiArea());
-    if (!m_paths.dataDir.empty())
-        m_snapshots =
-            std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docManager, m_services.messages);
-    connect(m_docManager.get(), &CDocManager::documentCountChanged, this, [this](int count) {
-        m_mainFrame->SetDocumentOpen(count > 0);
-    });
-    connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
-        &CQuorlenApp::OnActiveWindowChanged);
-    connect(m_docManager.get(), &CDocManager::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
-    m_build = std::make_unique<BuildController>(BuildContext { *m_docManager, m_mainFrame.get(),
-        m_project, m_programDir, m_services.messages, m_services.processes, m_services.sleeper });
-    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
-        m_services.messages, m_services.fileDialogs, *m_docManager, m_mainFrame.get(),
-        [this] {
-            SaveWorkspace();
-        },
-        [this] {
-            RefreshIndicators();
-        } });
-    m_mainFrame->SetNewWindowHandler([this] {
-        if (CQuorlenDoc *document = m_docManager->ActiveDocument())
-            m_docManager->CreateNewFrame(document);
-    });
+    CreateParts();
     ShowRecentFiles();
-    m_mainFrame->SetCloseGuard([this] {
-        if (!m_docManager->SaveAllModified())
-            return false;
-        m_docManager->CloseAllDocuments();
-        return true;
-    });
     m_mainFrame->showMaximized();
     m_workspacePath = ChooseWorkspacePath();
 
@@ -136,6 +107,42 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     if (m_snapshots)
         m_snapshots->OfferRecovery();
     return true;
+}
+
+// The document manager and what works with it, each given only what it uses, and the main
+// window's hooks into them.
+void CQuorlenApp::CreateParts()
+{
+    m_docManager = std::make_unique<CDocManager>(DocServices(), *this, m_mainFrame->MdiArea());
+    if (!m_paths.dataDir.empty())
+        m_snapshots =
+            std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docManager, m_services.messages);
+    m_build = std::make_unique<BuildController>(BuildContext { *m_docManager, m_mainFrame.get(),
+        m_project, m_programDir, m_services.messages, m_services.processes, m_services.sleeper });
+    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
+        m_services.messages, m_services.fileDialogs, *m_docManager, m_mainFrame.get(),
+        [this] {
+            SaveWorkspace();
+        },
+        [this] {
+            RefreshIndicators();
+        } });
+    connect(m_docManager.get(), &CDocManager::documentCountChanged, this, [this](int count) {
+        m_mainFrame->SetDocumentOpen(count > 0);
+    });
+    connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
+        &CQuorlenApp::OnActiveWindowChanged);
+    connect(m_docManager.get(), &CDocManager::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
+    m_mainFrame->SetNewWindowHandler([this] {
+        if (CQuorlenDoc *document = m_docManager->ActiveDocument())
+            m_docManager->CreateNewFrame(document);
+    });
+    m_mainFrame->SetCloseGuard([this] {
+        if (!m_docManager->SaveAllModified())
+            return false;
+        m_docManager->CloseAllDocuments();
+        return true;
+    });
 }
 
 void CQuorlenApp::RestoreWorkspace()

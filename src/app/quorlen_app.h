@@ -89,6 +89,7 @@ public:
     void ShowPopupMenu(uint16_t menuId, int x, int y) override;
 
 private:
+    void CreateParts();
     void RestoreWorkspace();
     std::string ChooseWorkspacePath() const;
     void ShowRecentFiles();
