@@ -23,9 +23,10 @@ class CQuorlenView;
 class CSnapshotKeeper;
 class ProjectCommands;
 
-// The application object: start-up, the workspace file and the recent-file list, and the
-// application's commands. It creates the parts that hold the rest (the document manager, the
-// project session, the build controller) and hands each only what it needs.
+// The application object: start-up, the workspace file, the recent-file list and the
+// application's commands. It holds the open project's session and creates the parts that
+// keep the rest (the document manager, the project commands, the build controller), handing
+// each only what it needs.
 class CQuorlenApp : public QObject, public DocumentHost, public CommandTargetOf<CQuorlenApp>
 {
     Q_OBJECT

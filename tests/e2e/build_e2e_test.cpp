@@ -391,6 +391,12 @@ TEST_F(BuildE2eTest, MarginMarksTheMessagesLinesUntilTheNextBuildStarts)
     PressOnView(Qt::Key_Return);
     EXPECT_EQ(main->markersAtLine(5), warning);
     EXPECT_EQ(TipBeside(main, 5), "Warning  MAIN.C(5): comparison is always true");
+
+    // Listing the messages again leaves the marks where the edits have moved them.
+    Frame().RouteCommand(ToUint(CommandId::OutputWindow));
+    EXPECT_EQ(Build().OutputWindow()->Entries().size(), 1u);
+    EXPECT_EQ(main->markersAtLine(4), 0u);
+    EXPECT_EQ(TipBeside(main, 5), "Warning  MAIN.C(5): comparison is always true");
 }
 
 TEST_F(BuildE2eTest, TheChosenLineIsNotLeftUnderTheOutputWindow)
