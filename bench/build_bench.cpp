@@ -1,6 +1,7 @@
-// Compile's own overhead, from F9 to the filled output list, and filling the list from a
-// 100,000-line message file. The compiler is a stand-in that ends at once and the one-second
-// wait before reading the messages is counted, not waited, so neither is in the figures.
+// Compile's own overhead, from F9 to the filled output list, filling the list from a
+// 100,000-line message file, and the margin's tooltip over a file with 100,000 marks. The compiler
+// is a stand-in that ends at once and the one-second wait before reading the messages is counted,
+// not waited, so neither is in the figures.
 //
 // usage: build_bench [RUNS]
 #include "app/main_frame.h"
@@ -9,6 +10,9 @@
 #include "compile/build_controller.h"
 #include "compile/output_list_box.h"
 #include "compile/output_window.h"
+#include "editor/doc_manager.h"
+#include "editor/quorlen_doc.h"
+#include "editor/quorlen_view.h"
 #include "fakes/fake_service_set.h"
 #include "framework/command_ids.h"
 #include "project/project_file.h"
@@ -65,6 +69,45 @@ std::string Messages(int lines)
     return text;
 }
 
+// The tooltip's text for lines spread over a document with a message on each of its
+// 100,000 lines, before and after an edit at the top has moved every mark. False when a text
+// is wrong.
+bool MeasureHover(CQuorlenApp &app, const std::string &path, int runs)
+{
+    constexpr int kLines = 100000;
+    std::string text;
+    std::vector<LineMessage> messages;
+    for (int i = 0; i < kLines; ++i) {
+        text += "int line" + std::to_string(i) + ";\n";
+        messages.push_back({ path, i, i % 3 == 0 ? MessageKind::Warning : MessageKind::Error,
+            "Error  BIG.C(" + std::to_string(i + 1) + "): 'line" + std::to_string(i) + "'" });
+    }
+    test::WriteText(path, text);
+    CQuorlenDoc *document = app.DocManager().OpenDocumentFile(path);
+    if (!document)
+        return false;
+    document->SetMessageMarks(messages);
+    CQuorlenView *view = document->Views().front();
+    int line = 0;
+    auto hover = [&] {
+        line = (line + 37123) % kLines;
+        return document->MessageMarkText(line);
+    };
+    std::printf("Margin tooltip, a message on each of %d lines (%d runs):\n", kLines, runs);
+    Print("hover", Measure(runs, [&] {
+        hover();
+    }));
+    int inserted = 0;
+    Print("a line added at the top, then a hover", Measure(runs, [&] {
+        view->SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, "\n");
+        ++inserted;
+        hover();
+    }));
+    const int last = kLines - 1;
+    return document->MessageMarkText(last + inserted) == messages[last].text
+        && document->MessageMarkText(inserted - 1).empty();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -116,6 +159,10 @@ int main(int argc, char **argv)
         list->repaint();
     }));
 
+    if (!MeasureHover(app, dir.File("BIG.C"), runs)) {
+        std::fprintf(stderr, "unexpected tooltip text\n");
+        return 1;
+    }
     if (small != 20 || large != 100000 || !fakes.messages.shown.empty()) {
         std::fprintf(stderr, "unexpected result: %d and %d entries, %zu messages\n", small, large,
             fakes.messages.shown.size());

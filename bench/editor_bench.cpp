@@ -6,7 +6,7 @@
 #include "app/main_frame.h"
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 
@@ -108,7 +108,7 @@ struct Session
         app = std::make_unique<CQuorlenApp>(
             services.Services(), AppPaths { folder, folder + "/config", folder + "/data" });
         app->InitInstance({ "ostrel", file });
-        CQuorlenView &view = *app->DocTemplate().Documents().front()->Views().front();
+        CQuorlenView &view = *app->DocManager().Documents().front()->Views().front();
         view.window()->resize(1024, 768);
         view.parentWidget()->showMaximized();
         // Shown on the screen before anything is timed: a window that is not yet exposed

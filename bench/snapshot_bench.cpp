@@ -2,7 +2,7 @@
 // work the snapshot timer does on the event loop: copying the bytes and handing them to the
 // writer), and how long the writer thread then takes to put them on disk.
 #include "app/qt_service_set.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/document_host.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
@@ -29,11 +29,11 @@ using namespace ostrel;
 class BenchHost : public DocumentHost
 {
 public:
-    MessageBoxes &Messages() override { return m_services.messages; }
-    FileDialogs &Dialogs() override { return m_services.fileDialogs; }
-    Clipboard &SystemClipboard() override { return m_services.clipboard; }
-    Printing &Printer() override { return m_services.printing; }
-    ProcessLauncher &Processes() override { return m_services.processes; }
+    DocumentServices Services()
+    {
+        return { m_services.messages, m_services.fileDialogs, m_services.clipboard,
+            m_services.printing, m_services.processes };
+    }
     bool CanSendMail() override { return false; }
     void RecordOpenedFile(const std::string &) override { }
     void AddToRecentFiles(const std::string &) override { }
@@ -70,11 +70,12 @@ int main(int argc, char **argv)
 
     BenchHost host;
     QMdiArea area;
-    CDocTemplate documents(host, &area);
+    CDocManager documents(host.Services(), host, &area);
     CQuorlenDoc *document = documents.OpenDocumentFile(path);
     if (!document)
         return 1;
-    CSnapshotKeeper keeper(folder.path().toStdString() + "/data", documents, host.Messages());
+    CSnapshotKeeper keeper(
+        folder.path().toStdString() + "/data", documents, host.Services().messages);
     CQuorlenView *view = document->Views().front();
 
     using Clock = std::chrono::steady_clock;

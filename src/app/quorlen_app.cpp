@@ -8,7 +8,7 @@
 #include "codegen/generator_commands.h"
 #include "compile/build_controller.h"
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
@@ -55,8 +55,22 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
 CQuorlenApp::CQuorlenApp(AppServices services, AppPaths paths)
     : m_services(services)
     , m_paths(std::move(paths))
-    , m_build(std::make_unique<BuildController>(*this))
+    , m_programDir(m_paths.programDir)
 {
+    if (!m_programDir.empty() && m_programDir.back() != '/' && m_programDir.back() != '\\')
+        m_programDir += '/';
+}
+
+CChildFrame *CQuorlenApp::ActiveFrame() const
+{
+    // Windows still come and go while the document manager is made and taken down.
+    return m_docManager ? m_docManager->ActiveFrame() : nullptr;
+}
+
+DocumentServices CQuorlenApp::DocServices() const
+{
+    return { m_services.messages, m_services.fileDialogs, m_services.clipboard, m_services.printing,
+        m_services.processes };
 }
 
 CQuorlenApp::~CQuorlenApp()
@@ -65,7 +79,7 @@ CQuorlenApp::~CQuorlenApp()
     // holds them; the documents' snapshots are settled while they are still there.
     m_build.reset();
     m_snapshots.reset();
-    m_docTemplate.reset();
+    m_docManager.reset();
     m_mainFrame.reset();
 }
 
@@ -74,57 +88,61 @@ bool CQuorlenApp::InitInstance(const std::vector<std::string> &arguments)
     m_recentFiles.ReadFrom(m_services.profile);
     m_mainFrame =
         std::make_unique<CMainFrame>(*this, m_services.keyboardLocks, m_services.systemLook);
-    m_docTemplate = std::make_unique<CDocTemplate>(*this, m_mainFrame->MdiArea());
-    if (!m_paths.dataDir.empty())
-        m_snapshots =
-            std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docTemplate, m_services.messages);
-    connect(m_docTemplate.get(), &CDocTemplate::documentCountChanged, this, [this](int count) {
-        m_mainFrame->SetDocumentOpen(count > 0);
-    });
-    connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
-        &CQuorlenApp::OnActiveWindowChanged);
-    connect(m_docTemplate.get(), &CDocTemplate::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
-    m_build->ConnectWindows();
-    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
-        m_services.messages, m_services.fileDialogs, *m_docTemplate, m_mainFrame.get(),
-        [this] {
-            SaveWorkspace();
-        },
-        [this] {
-            RefreshIndicators();
-        } });
-    m_mainFrame->SetNewWindowHandler([this] {
-        if (auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow()))
-            m_docTemplate->CreateNewFrame(frame->GetDocument());
-    });
+    CreateParts();
     ShowRecentFiles();
-    m_mainFrame->SetCloseGuard([this] {
-        if (!m_docTemplate->SaveAllModified())
-            return false;
-        m_docTemplate->CloseAllDocuments();
-        return true;
-    });
     m_mainFrame->showMaximized();
-
-    m_programDir = m_paths.programDir;
-    if (!m_programDir.empty() && m_programDir.back() != '/' && m_programDir.back() != '\\')
-        m_programDir += '/';
     m_workspacePath = ChooseWorkspacePath();
 
     m_project.Close();
 
     const std::string commandLinePath = CommandLinePath(arguments);
     if (!commandLinePath.empty())
-        m_docTemplate->OpenDocumentFile(commandLinePath);
+        m_docManager->OpenDocumentFile(commandLinePath);
     else
         RestoreWorkspace();
 
     m_project.Reload(m_services.messages);
-    if (m_mainFrame->MdiArea()->activeSubWindow())
+    if (ActiveFrame())
         RefreshIndicators();
     if (m_snapshots)
         m_snapshots->OfferRecovery();
     return true;
+}
+
+// The document manager and what works with it, each given only what it uses, and the main
+// window's hooks into them.
+void CQuorlenApp::CreateParts()
+{
+    m_docManager = std::make_unique<CDocManager>(DocServices(), *this, m_mainFrame->MdiArea());
+    if (!m_paths.dataDir.empty())
+        m_snapshots =
+            std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docManager, m_services.messages);
+    m_build = std::make_unique<BuildController>(BuildContext { *m_docManager, m_mainFrame.get(),
+        m_project, m_programDir, m_services.messages, m_services.processes, m_services.sleeper });
+    m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
+        m_services.messages, m_services.fileDialogs, *m_docManager, m_mainFrame.get(),
+        [this] {
+            SaveWorkspace();
+        },
+        [this] {
+            RefreshIndicators();
+        } });
+    connect(m_docManager.get(), &CDocManager::documentCountChanged, this, [this](int count) {
+        m_mainFrame->SetDocumentOpen(count > 0);
+    });
+    connect(m_mainFrame->MdiArea(), &QMdiArea::subWindowActivated, this,
+        &CQuorlenApp::OnActiveWindowChanged);
+    connect(m_docManager.get(), &CDocManager::viewDestroyed, this, &CQuorlenApp::OnViewDestroyed);
+    m_mainFrame->SetNewWindowHandler([this] {
+        if (CQuorlenDoc *document = m_docManager->ActiveDocument())
+            m_docManager->CreateNewFrame(document);
+    });
+    m_mainFrame->SetCloseGuard([this] {
+        if (!m_docManager->SaveAllModified())
+            return false;
+        m_docManager->CloseAllDocuments();
+        return true;
+    });
 }
 
 void CQuorlenApp::RestoreWorkspace()
@@ -139,7 +157,7 @@ void CQuorlenApp::RestoreWorkspace()
     if (record->lastFile.empty())
         OnFileNew();
     else
-        m_docTemplate->OpenDocumentFile(record->lastFile);
+        m_docManager->OpenDocumentFile(record->lastFile);
 }
 
 std::string CQuorlenApp::ChooseWorkspacePath() const
@@ -187,7 +205,7 @@ void CQuorlenApp::ShowRecentFiles()
 
 void CQuorlenApp::OnActiveWindowChanged()
 {
-    auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
+    const CChildFrame *frame = ActiveFrame();
     if (!frame) {
         m_mainFrame->SetActiveTargets(nullptr, nullptr);
         return;
@@ -208,11 +226,11 @@ void CQuorlenApp::RefreshIndicators()
 {
     if (!m_mainFrame)
         return;
-    auto *frame = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
     QString line;
-    if (frame) {
-        const long position = frame->GetView()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
-        const long lineIndex = frame->GetView()->SendScintilla(
+    if (const CChildFrame *frame = ActiveFrame()) {
+        const CQuorlenView *view = frame->GetView();
+        const long position = view->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+        const long lineIndex = view->SendScintilla(
             QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
         line = QStringLiteral("Line %1").arg(lineIndex + 1);
     }
@@ -232,7 +250,7 @@ void CQuorlenApp::OnOpenRecentFile(uint16_t id)
     if (index >= m_recentFiles.Entries().size())
         return;
     const std::string path = m_recentFiles.Entries()[index];
-    if (!m_docTemplate->OpenDocumentFile(path)) {
+    if (!m_docManager->OpenDocumentFile(path)) {
         // A file that can no longer be opened leaves the list.
         m_recentFiles.Remove(index);
         m_recentFiles.WriteTo(m_services.profile);
@@ -267,7 +285,7 @@ void CQuorlenApp::OnProjectClose()
 
 void CQuorlenApp::OnUpdateProjectClose(CommandState &state)
 {
-    state.enabled = qobject_cast<CChildFrame *>(m_mainFrame->MdiArea()->activeSubWindow());
+    state.enabled = ActiveFrame() != nullptr;
 }
 
 void CQuorlenApp::OnFilePrintSetup()
@@ -307,14 +325,14 @@ void CQuorlenApp::OnFileNew()
     if (chooser.exec() != QDialog::Accepted)
         return;
     if (chooser.GetChoice() == CNewChooserDlg::NewFile) {
-        m_docTemplate->NewDocument();
+        m_docManager->NewDocument();
         return;
     }
     m_projectCommands->ProjectNew();
     // A C file that is open already has its window brought forward: a second document on
     // the same file would let one overwrite the other's changes.
     if (m_project.IsCreated())
-        m_docTemplate->OpenDocumentFile(m_project.CFile());
+        m_docManager->OpenDocumentFile(m_project.CFile());
 }
 
 bool CQuorlenApp::CanSendMail()

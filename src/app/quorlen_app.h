@@ -16,14 +16,17 @@
 namespace ostrel {
 
 class BuildController;
-class CDocTemplate;
+class CChildFrame;
+class CDocManager;
 class CMainFrame;
 class CQuorlenView;
 class CSnapshotKeeper;
 class ProjectCommands;
 
-// The application object: start-up, the open project with its option strings, the
-// workspace file, and the state shared by the build and output commands.
+// The application object: start-up, the workspace file, the recent-file list and the
+// application's commands. It holds the open project's session and creates the parts that
+// keep the rest (the document manager, the project commands, the build controller), handing
+// each only what it needs.
 class CQuorlenApp : public QObject, public DocumentHost, public CommandTargetOf<CQuorlenApp>
 {
     Q_OBJECT
@@ -62,7 +65,8 @@ public:
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
     CMainFrame *MainFrame() const { return m_mainFrame.get(); }
-    CDocTemplate &DocTemplate() const { return *m_docTemplate; }
+    // The open documents and which one is active.
+    CDocManager &DocManager() const { return *m_docManager; }
     // Null when the program runs without a data folder.
     CSnapshotKeeper *Snapshots() const { return m_snapshots.get(); }
     const AppServices &Services() const { return m_services; }
@@ -78,11 +82,6 @@ public:
     BuildController &Build() const { return *m_build; }
 
     // DocumentHost
-    MessageBoxes &Messages() override { return m_services.messages; }
-    FileDialogs &Dialogs() override { return m_services.fileDialogs; }
-    Clipboard &SystemClipboard() override { return m_services.clipboard; }
-    Printing &Printer() override { return m_services.printing; }
-    ProcessLauncher &Processes() override { return m_services.processes; }
     bool CanSendMail() override;
     void RecordOpenedFile(const std::string &path) override;
     void AddToRecentFiles(const std::string &path) override;
@@ -91,9 +90,12 @@ public:
     void ShowPopupMenu(uint16_t menuId, int x, int y) override;
 
 private:
+    void CreateParts();
     void RestoreWorkspace();
     std::string ChooseWorkspacePath() const;
     void ShowRecentFiles();
+    DocumentServices DocServices() const;
+    CChildFrame *ActiveFrame() const;
     void OnActiveWindowChanged();
     void OnViewDestroyed(CQuorlenView *view);
 
@@ -102,7 +104,7 @@ private:
     std::string m_programDir;
     std::string m_workspacePath;
     std::unique_ptr<CMainFrame> m_mainFrame;
-    std::unique_ptr<CDocTemplate> m_docTemplate;
+    std::unique_ptr<CDocManager> m_docManager;
     std::unique_ptr<CSnapshotKeeper> m_snapshots;
     RecentFileList m_recentFiles;
     ProjectSession m_project;

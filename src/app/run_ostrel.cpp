@@ -4,7 +4,7 @@
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
 #include "app/version_file.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 
@@ -28,7 +28,7 @@ void ReportFirstPaint(CQuorlenApp &app)
 {
     std::printf("program directory: %s\nversion: %s\nworkspace: %s\n", app.ProgramDir().c_str(),
         ReadVersionLine(app.ProgramDir() + "version.txt").c_str(), app.WorkspacePath().c_str());
-    const auto documents = app.DocTemplate().Documents();
+    const auto documents = app.DocManager().Documents();
     if (documents.empty() || documents.front()->Views().empty())
         return;
     QObject::connect(documents.front()->Views().front(), &CQuorlenView::firstPainted, [] {

@@ -1,23 +1,16 @@
 #include "compile/build_controller.h"
 
-#include "app/main_frame.h"
-#include "app/quorlen_app.h"
 #include "compile/message_file.h"
-#include "compile/message_line.h"
+#include "compile/message_navigation.h"
 #include "compile/output_list_box.h"
-#include "compile/output_window.h"
-#include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/path_parts.h"
 #include "platform/message_boxes.h"
 #include "platform/sleeper.h"
 
-#include <QMdiArea>
 #include <QShortcut>
-
-#include <map>
 
 namespace ostrel {
 
@@ -32,10 +25,13 @@ constexpr int kMessageFileDelayMs = 1000;
 
 } // namespace
 
-BuildController::BuildController(CQuorlenApp &app)
-    : m_app(app)
-    , m_driver(*this, app.Services().messages, app.Services().processes)
+BuildController::BuildController(BuildContext context)
+    : m_context(std::move(context))
+    , m_driver(*this, m_context.messages, m_context.processes)
 {
+    AddStepKeys(m_context.mainWindow);
+    connect(&m_context.documents, &CDocManager::documentCountChanged, this,
+        &BuildController::MarkOpenDocuments);
 }
 
 BuildController::~BuildController()
@@ -43,39 +39,27 @@ BuildController::~BuildController()
     delete m_outputWindow;
 }
 
-CChildFrame *BuildController::ActiveFrame() const
-{
-    return qobject_cast<CChildFrame *>(m_app.MainFrame()->MdiArea()->activeSubWindow());
-}
-
 bool BuildController::HasActiveDocument() const
 {
-    return ActiveFrame() != nullptr;
+    return m_context.documents.ActiveDocument() != nullptr;
 }
 
 bool BuildController::ActiveDocumentModified() const
 {
-    const CChildFrame *frame = ActiveFrame();
-    return frame && frame->GetDocument()->IsModified();
+    const CQuorlenDoc *document = m_context.documents.ActiveDocument();
+    return document && document->IsModified();
 }
 
 bool BuildController::ActiveDocumentHasPath() const
 {
-    const CChildFrame *frame = ActiveFrame();
-    return frame && !frame->GetDocument()->PathName().empty();
+    const CQuorlenDoc *document = m_context.documents.ActiveDocument();
+    return document && !document->PathName().empty();
 }
 
 void BuildController::SaveActiveDocument()
 {
-    if (CChildFrame *frame = ActiveFrame())
-        frame->GetDocument()->OnSaveDocument(frame->GetDocument()->PathName());
-}
-
-void BuildController::ConnectWindows()
-{
-    AddStepKeys(m_app.MainFrame());
-    connect(&m_app.DocTemplate(), &CDocTemplate::documentCountChanged, this,
-        &BuildController::MarkOpenDocuments);
+    if (CQuorlenDoc *document = m_context.documents.ActiveDocument())
+        document->OnSaveDocument(document->PathName());
 }
 
 void BuildController::AddStepKeys(QWidget *window)
@@ -92,20 +76,16 @@ void BuildController::AddStepKeys(QWidget *window)
 
 void BuildController::Compile()
 {
-    if (!m_driver.Compile(m_app.ProgramDir(), m_app.Project()) || !m_outputWindow)
-        return;
-    const std::string messageDir = DirectoryOf(m_driver.CompilerOutputPath());
-    for (LineMessage &message : LineMessages(m_outputWindow->Entries())) {
-        message.file = ResolveMessageFile(message.file, messageDir);
-        m_lineMessages.push_back(std::move(message));
-    }
-    MarkOpenDocuments();
+    // A compiler that did not run leaves no result of its own to mark.
+    if (!m_driver.Compile(m_context.programDir, m_context.project))
+        m_resultPending = false;
 }
 
 void BuildController::BuildStarting()
 {
-    m_lineMessages.clear();
-    for (CQuorlenDoc *document : m_app.DocTemplate().Documents())
+    m_marked.reset();
+    m_resultPending = true;
+    for (CQuorlenDoc *document : m_context.documents.Documents())
         document->ClearMessageMarks();
 }
 
@@ -113,11 +93,10 @@ void BuildController::BuildStarting()
 // (those opened since).
 void BuildController::MarkOpenDocuments()
 {
-    std::map<std::string, std::vector<LineMessage>> byFile;
-    for (const LineMessage &message : m_lineMessages)
-        byFile[message.file].push_back(message);
-    for (const auto &[file, messages] : byFile) {
-        CQuorlenDoc *document = m_app.DocTemplate().FindDocument(file);
+    if (!m_marked)
+        return;
+    for (const auto &[file, messages] : m_marked->LineMessagesByFile()) {
+        CQuorlenDoc *document = m_context.documents.FindDocument(file);
         if (document && !document->HasMessageMarks())
             document->SetMessageMarks(messages);
     }
@@ -126,7 +105,7 @@ void BuildController::MarkOpenDocuments()
 void BuildController::StepMessage(bool forward)
 {
     COutputWindow *window = m_outputWindow;
-    if (!window || !window->List())
+    if (!window)
         return;
     const int row =
         StepMessageRow(window->NavigableEntries(), window->List()->currentRow(), forward);
@@ -136,48 +115,62 @@ void BuildController::StepMessage(bool forward)
 
 void BuildController::ShowOutputWindow()
 {
+    COutputWindow *window = NewOutputWindow();
+    m_context.sleeper.Sleep(kMessageFileDelayMs);
+    MessageFile file = ReadMessageFile(m_driver.CompilerOutputPath());
+    if (file.status == MessageFileStatus::CannotOpen) {
+        m_context.messages.Warn("Cannot open file");
+        return;
+    }
+    auto result = std::make_shared<const BuildResult>(
+        std::move(file.lines), DirectoryOf(m_driver.CompilerOutputPath()));
+    window->SetResult(result);
+    if (file.status == MessageFileStatus::ReadError)
+        m_context.messages.Warn("Read Error( ferror)");
+    // The Output Window command only lists the file again; the marks stay where the edits
+    // since the build have moved them.
+    if (m_resultPending) {
+        m_resultPending = false;
+        m_marked = std::move(result);
+        MarkOpenDocuments();
+    }
+}
+
+COutputWindow *BuildController::NewOutputWindow()
+{
     delete m_outputWindow;
-    auto *window = new COutputWindow(m_app.MainFrame(), m_app.Services().messages);
+    auto *window = new COutputWindow(m_context.mainWindow);
     m_outputWindow = window;
     connect(window, &COutputWindow::navigateRequested, this, &BuildController::Navigate);
     AddStepKeys(window);
-    if (!window->List())
-        return;
     window->move(kOutputX, kOutputY);
     window->resize(kOutputWidth, kOutputHeight);
     window->show();
     window->repaint();
-
-    m_app.Services().sleeper.Sleep(kMessageFileDelayMs);
-    MessageFile file = ReadMessageFile(m_driver.CompilerOutputPath());
-    if (file.status == MessageFileStatus::CannotOpen) {
-        m_app.Services().messages.Warn("Cannot open file");
-        return;
-    }
-    window->SetEntries(std::move(file.lines));
-    if (file.status == MessageFileStatus::ReadError)
-        m_app.Services().messages.Warn("Read Error( ferror)");
+    return window;
 }
 
-void BuildController::Navigate(const std::string &entry)
+void BuildController::Navigate(int row)
 {
-    const auto location = ParseMessageLocation(entry);
-    if (!location)
+    const BuildResult::Place *place =
+        m_outputWindow ? m_outputWindow->Result().PlaceAt(row) : nullptr;
+    if (!place)
         return;
-    m_navigationFile = location->file;
-    m_navigationLine = location->line;
-    const std::string path =
-        ResolveMessageFile(m_navigationFile, DirectoryOf(m_driver.CompilerOutputPath()));
+    m_navigationFile = place->file;
+    m_navigationLine = place->line;
     // A file that cannot be opened is reported by the document; no other view moves then.
-    const CQuorlenDoc *document = m_app.DocTemplate().OpenDocumentFile(path);
-    CChildFrame *frame = ActiveFrame();
-    if (!document || !frame || frame->GetDocument() != document)
+    const CQuorlenDoc *document = m_context.documents.OpenDocumentFile(place->path);
+    CQuorlenView *view = m_context.documents.ActiveView();
+    if (!document || !view || view->GetDocument() != document)
         return;
     // Line numbers below 1 name no line: the file is shown as it is.
-    if (m_navigationLine >= 1)
-        frame->GetView()->GotoLine(m_navigationLine - 1);
-    m_app.MainFrame()->activateWindow();
-    frame->GetView()->setFocus();
+    if (m_navigationLine >= 1) {
+        view->GotoLine(m_navigationLine - 1);
+        if (m_outputWindow && m_outputWindow->isVisible())
+            view->ShowCaretLineClearOf(m_outputWindow->frameGeometry());
+    }
+    m_context.mainWindow->activateWindow();
+    view->setFocus();
 }
 
 } // namespace ostrel

@@ -1,19 +1,35 @@
 #pragma once
 
 #include "compile/build_driver.h"
-#include "compile/message_navigation.h"
+#include "compile/build_result.h"
 #include "compile/output_window.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace ostrel {
 
-class CChildFrame;
-class CQuorlenApp;
+class CDocManager;
+class MessageBoxes;
+class ProcessLauncher;
+class ProjectSession;
+class Sleeper;
+
+// What compiling and the output window work with in the running application.
+struct BuildContext
+{
+    CDocManager &documents;
+    // The main window: it owns the output window, and F4 and Shift+F4 act in it.
+    QWidget *mainWindow;
+    ProjectSession &project;
+    std::string programDir;
+    MessageBoxes &messages;
+    ProcessLauncher &processes;
+    Sleeper &sleeper;
+};
 
 // Compile and the output window in the running application: the driver's view of the
 // active source window, the one output window, and going from a message to its line.
@@ -22,18 +38,17 @@ class BuildController : public QObject, public BuildHost
     Q_OBJECT
 
 public:
-    explicit BuildController(CQuorlenApp &app);
+    // F4 and Shift+F4 step through the messages from then on, and documents opened after a
+    // build show its marks.
+    explicit BuildController(BuildContext context);
     ~BuildController() override;
-
-    // Once the main window and the documents exist: F4 and Shift+F4 step through the
-    // messages, and documents opened after a build show its marks.
-    void ConnectWindows();
 
     void Compile();
     // Replaces the output window with a new one at its fixed place and lists the messages.
     void ShowOutputWindow() override;
-    // Opens the file a message names and selects its line; nothing for other entries.
-    void Navigate(const std::string &entry);
+    // Opens the file the message in `row` of the output window names and selects its line;
+    // nothing for other entries.
+    void Navigate(int row);
     // Goes to the next (or previous) message that names a place, as a double-click does;
     // past the last one it starts again at the first, and the other way round.
     void StepMessage(bool forward);
@@ -52,17 +67,20 @@ public:
     void BuildStarting() override;
 
 private:
-    CChildFrame *ActiveFrame() const;
     void AddStepKeys(QWidget *window);
+    COutputWindow *NewOutputWindow();
     void MarkOpenDocuments();
 
-    CQuorlenApp &m_app;
+    BuildContext m_context;
     BuildDriver m_driver;
     QPointer<COutputWindow> m_outputWindow;
     std::string m_navigationFile;
     int32_t m_navigationLine = 0;
-    // The last build's messages about lines, with the files resolved.
-    std::vector<LineMessage> m_lineMessages;
+    // The result of the last build, whose messages the source views mark; null before one
+    // and while one runs.
+    std::shared_ptr<const BuildResult> m_marked;
+    // A build started: the next result read is its own.
+    bool m_resultPending = false;
 };
 
 } // namespace ostrel

@@ -20,33 +20,35 @@ MessageListModel::MessageListModel(QObject *parent)
 {
 }
 
-void MessageListModel::SetEntries(std::vector<std::string> entries, const QFont &font)
+void MessageListModel::SetResult(std::shared_ptr<const BuildResult> result, const QFont &font)
 {
     beginResetModel();
-    m_entries = std::move(entries);
+    m_result = std::move(result);
+    const auto &entries = m_result->Entries();
     const QFontMetrics metrics(font);
     const auto longest = std::max_element(
-        m_entries.begin(), m_entries.end(), [](const std::string &a, const std::string &b) {
+        entries.begin(), entries.end(), [](const std::string &a, const std::string &b) {
             return a.size() < b.size();
         });
-    const int width = longest == m_entries.end() ? 0 : metrics.horizontalAdvance(ToQt(*longest));
+    const int width = longest == entries.end() ? 0 : metrics.horizontalAdvance(ToQt(*longest));
     m_rowSize = QSize(width + kTextMargin, metrics.height() + 2);
     endResetModel();
 }
 
 int MessageListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_result->Entries().size());
 }
 
 QVariant MessageListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= m_entries.size())
+    const auto &entries = m_result->Entries();
+    if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= entries.size())
         return {};
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return ToQt(m_entries[static_cast<size_t>(index.row())]);
+        return ToQt(entries[static_cast<size_t>(index.row())]);
     case Qt::SizeHintRole:
         return m_rowSize;
     default:

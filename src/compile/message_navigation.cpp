@@ -1,7 +1,5 @@
 #include "compile/message_navigation.h"
 
-#include "compile/message_line.h"
-
 #include <algorithm>
 
 namespace ostrel {
@@ -13,20 +11,6 @@ std::optional<MessageKind> MessageKindOf(std::string_view entry)
     if (error == std::string_view::npos && warning == std::string_view::npos)
         return std::nullopt;
     return error < warning ? MessageKind::Error : MessageKind::Warning;
-}
-
-std::vector<LineMessage> LineMessages(const std::vector<std::string> &entries)
-{
-    std::vector<LineMessage> messages;
-    for (const std::string &entry : entries) {
-        auto location = ParseMessageLocation(entry);
-        if (!location || location->line < 1)
-            continue;
-        // A navigable entry always holds one of the two words.
-        messages.push_back({ std::move(location->file), location->line - 1,
-            MessageKindOf(entry).value_or(MessageKind::Error), entry });
-    }
-    return messages;
 }
 
 int StepMessageRow(const std::vector<int> &navigableRows, int current, bool forward)

@@ -14,9 +14,6 @@ namespace ostrel {
 // when neither is there.
 std::optional<MessageKind> MessageKindOf(std::string_view entry);
 
-// The entries that name a line of a file (line 1 or beyond), in the order of the list.
-std::vector<LineMessage> LineMessages(const std::vector<std::string> &entries);
-
 // The row one step forward or back from `current` (-1 when no row is current) among
 // `navigableRows` (ascending). Going past either end wraps round to the other; -1 when there
 // is no navigable row.

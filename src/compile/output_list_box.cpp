@@ -22,14 +22,14 @@ COutputListBox::COutputListBox(QWidget *parent)
     setUniformItemSizes(true);
 }
 
-void COutputListBox::SetEntries(std::vector<std::string> entries)
+void COutputListBox::SetResult(std::shared_ptr<const BuildResult> result)
 {
-    m_model->SetEntries(std::move(entries), font());
+    m_model->SetResult(std::move(result), font());
 }
 
-const std::vector<std::string> &COutputListBox::Entries() const
+const BuildResult &COutputListBox::Result() const
 {
-    return m_model->Entries();
+    return m_model->Result();
 }
 
 int COutputListBox::count() const

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "compile/build_result.h"
+
 #include <QListView>
 
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace ostrel {
 
@@ -20,8 +21,9 @@ public:
 
     explicit COutputListBox(QWidget *parent = nullptr);
 
-    void SetEntries(std::vector<std::string> entries);
-    const std::vector<std::string> &Entries() const;
+    void SetResult(std::shared_ptr<const BuildResult> result);
+    const BuildResult &Result() const;
+    const std::vector<std::string> &Entries() const { return Result().Entries(); }
     int count() const;
     int currentRow() const;
     void setCurrentRow(int row);

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "compile/build_result.h"
+
 #include <QDialog>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace ostrel {
 
 class COutputListBox;
-class MessageBoxes;
 
 // "Compiler Output Window": a window of its own, owned by the main window, whose one list
 // fills it and shows the compiler's messages. Closing it only hides it.
@@ -17,29 +19,28 @@ class COutputWindow : public QDialog
     Q_OBJECT
 
 public:
-    COutputWindow(QWidget *owner, MessageBoxes &messages);
+    explicit COutputWindow(QWidget *owner);
 
-    // Nothing when the list could not be made.
     COutputListBox *List() const { return m_list; }
 
-    void SetEntries(std::vector<std::string> entries);
-    const std::vector<std::string> &Entries() const;
+    // The result whose entries the list shows.
+    void SetResult(std::shared_ptr<const BuildResult> result);
+    const BuildResult &Result() const;
+    const std::vector<std::string> &Entries() const { return Result().Entries(); }
     // The rows whose messages name a place in a source file, in order.
-    std::vector<int> NavigableEntries() const;
+    const std::vector<int> &NavigableEntries() const { return Result().NavigableRows(); }
     // Selects the entry, shows it and goes to the place its message names.
     void GoToEntry(int row);
 
 signals:
-    // An entry was chosen (double-click, Enter or GoToEntry); `entry` is its text.
-    void navigateRequested(const std::string &entry);
+    // An entry was chosen (double-click, Enter or GoToEntry).
+    void navigateRequested(int row);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void OnEntryChosen(int row);
-
-    COutputListBox *m_list = nullptr;
+    COutputListBox *m_list;
 };
 
 } // namespace ostrel

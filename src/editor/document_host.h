@@ -11,16 +11,21 @@ class MessageBoxes;
 class Printing;
 class ProcessLauncher;
 
-// What a source document needs of the application around it.
+// The platform services a source document and its views use.
+struct DocumentServices
+{
+    MessageBoxes &messages;
+    FileDialogs &fileDialogs;
+    Clipboard &clipboard;
+    Printing &printing;
+    ProcessLauncher &processes;
+};
+
+// What a source document needs of the application around it, beyond the platform services.
 class DocumentHost
 {
 public:
     virtual ~DocumentHost() = default;
-    virtual MessageBoxes &Messages() = 0;
-    virtual FileDialogs &Dialogs() = 0;
-    virtual Clipboard &SystemClipboard() = 0;
-    virtual Printing &Printer() = 0;
-    virtual ProcessLauncher &Processes() = 0;
     // Whether the desktop's mail program can be started (asked once per run).
     virtual bool CanSendMail() = 0;
     // Every file opened into a document is remembered for the next start.

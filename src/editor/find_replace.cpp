@@ -102,7 +102,7 @@ CQuorlenView *CFindReplace::Target() const
 
 void CFindReplace::Report(CQuorlenView &view, SearchResult result)
 {
-    MessageBoxes &messages = view.GetDocument()->Host().Messages();
+    MessageBoxes &messages = view.GetDocument()->Services().messages;
     const std::string text = FromQt(QString::fromStdString(m_state.findWhat));
     switch (result) {
     case SearchResult::Found:

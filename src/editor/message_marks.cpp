@@ -24,15 +24,22 @@ void MessageMarks::Set(QsciScintilla &editor, const std::vector<LineMessage> &me
 {
     Clear(editor);
     const long lineCount = editor.SendScintilla(QsciScintilla::SCI_GETLINECOUNT);
-    for (const LineMessage &message : messages) {
-        if (message.line < 0 || message.line >= lineCount)
-            continue;
-        const int marker = message.kind == MessageKind::Error ? kErrorMarker : kWarningMarker;
+    std::vector<const LineMessage *> inLineOrder;
+    for (const LineMessage &message : messages)
+        if (message.line >= 0 && message.line < lineCount)
+            inLineOrder.push_back(&message);
+    // Messages about one line keep the order of the list.
+    std::stable_sort(inLineOrder.begin(), inLineOrder.end(), [](const auto *a, const auto *b) {
+        return a->line < b->line;
+    });
+    m_marks.reserve(inLineOrder.size());
+    for (const LineMessage *message : inLineOrder) {
+        const int marker = message->kind == MessageKind::Error ? kErrorMarker : kWarningMarker;
         // Straight to the text: the markers need no symbol in the editor that adds them.
         const auto handle = static_cast<int>(editor.SendScintilla(QsciScintilla::SCI_MARKERADD,
-            static_cast<unsigned long>(message.line), static_cast<long>(marker)));
+            static_cast<unsigned long>(message->line), static_cast<long>(marker)));
         if (handle >= 0)
-            m_marks.push_back({ handle, message.text });
+            m_marks.push_back({ handle, message->text });
     }
 }
 
@@ -44,17 +51,28 @@ void MessageMarks::Clear(QsciScintilla &editor)
     m_marks.clear();
 }
 
+long MessageMarks::LineOf(const QsciScintilla &editor, const Mark &mark)
+{
+    return editor.SendScintilla(
+        QsciScintilla::SCI_MARKERLINEFROMHANDLE, static_cast<unsigned long>(mark.handle));
+}
+
 std::string MessageMarks::TextAt(const QsciScintilla &editor, int line) const
 {
+    constexpr unsigned long kMask = (1u << kWarningMarker) | (1u << kErrorMarker);
+    // Asking for a mark's line walks the lines before it: only a marked line is searched.
+    if ((editor.SendScintilla(QsciScintilla::SCI_MARKERGET, static_cast<unsigned long>(line))
+            & kMask)
+        == 0)
+        return {};
+    auto at = std::partition_point(m_marks.begin(), m_marks.end(), [&](const Mark &mark) {
+        return LineOf(editor, mark) < line;
+    });
     std::string text;
-    for (const Mark &mark : m_marks) {
-        if (editor.SendScintilla(
-                QsciScintilla::SCI_MARKERLINEFROMHANDLE, static_cast<unsigned long>(mark.handle))
-            != line)
-            continue;
+    for (; at != m_marks.end() && LineOf(editor, *at) == line; ++at) {
         if (!text.empty())
             text += '\n';
-        text += mark.text;
+        text += at->text;
     }
     return text;
 }

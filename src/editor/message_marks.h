@@ -34,6 +34,12 @@ private:
         int handle;
         std::string text;
     };
+    // The line a mark is on now; -1 when it is gone.
+    static long LineOf(const QsciScintilla &editor, const Mark &mark);
+
+    // In the order of their lines when they were set. Edits move whole lines and merge a
+    // removed line's marks into the line that stays, so marks never pass each other: the
+    // lines of the marks in this order stay ascending, and a binary search finds a line's.
     std::vector<Mark> m_marks;
 };
 

@@ -103,8 +103,9 @@ const CommandMap<CQuorlenDoc> &CQuorlenDoc::Commands()
     return map;
 }
 
-CQuorlenDoc::CQuorlenDoc(DocumentHost &host, QObject *parent)
+CQuorlenDoc::CQuorlenDoc(DocumentServices services, DocumentHost &host, QObject *parent)
     : QObject(parent)
+    , m_services(services)
     , m_host(host)
 #ifdef _WIN32
     , m_lineEnd(LineEnd::CrLf)
@@ -240,7 +241,7 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
     const FileResult result = ReadWholeFile(path, bytes, kMaxDocumentBytes + 1);
     const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxDocumentBytes;
     if (result != FileResult::Ok || tooLarge) {
-        m_host.Messages().Warn(OpenFailure(path, result, tooLarge));
+        m_services.messages.Warn(OpenFailure(path, result, tooLarge));
         return false;
     }
     // The name first: the views choose their highlighting by it while the text is still empty,
@@ -256,7 +257,7 @@ bool CQuorlenDoc::OnSaveDocument(const std::string &path)
     const std::string bytes = TextBytes();
     const SaveResult saved = SaveFileContents(path, bytes, SaveBackupFolder());
     if (!saved.ok) {
-        m_host.Messages().Warn("Cannot save the file\n" + ShortenForMessage(path) + "\n"
+        m_services.messages.Warn("Cannot save the file\n" + ShortenForMessage(path) + "\n"
             + saved.reason
             + (saved.backupKept.empty() ? "\nThe file on disk was not changed."
                                         : "\nIts old contents are kept in " + saved.backupKept));
@@ -281,7 +282,7 @@ bool CQuorlenDoc::DoSaveAs()
     request.filter = kSourceFilter;
     request.defaultExtension = "C";
     request.confirmOverwrite = true;
-    const auto chosen = m_host.Dialogs().SaveFile(request);
+    const auto chosen = m_services.fileDialogs.SaveFile(request);
     if (!chosen)
         return false;
     const std::string path = ApplyDefaultExtension(*chosen, request.defaultExtension);
@@ -301,7 +302,7 @@ bool CQuorlenDoc::SaveModified()
         name.pop_back();
     MessageRequest request { "Save changes to " + name + "?" };
     request.buttons = MessageButtons::YesNoCancel;
-    switch (m_host.Messages().Show(request)) {
+    switch (m_services.messages.Show(request)) {
     case MessageAnswer::Yes:
         return DoFileSave();
     case MessageAnswer::No:
@@ -339,13 +340,13 @@ void CQuorlenDoc::OnFileSendMail()
         temp = "/tmp";
     const MailAttachments::Result copy = Attachments().Write(temp, name, TextBytes());
     if (copy.path.empty()) {
-        m_host.Messages().Warn("Cannot prepare the mail attachment in " + ShortenForMessage(temp)
+        m_services.messages.Warn("Cannot prepare the mail attachment in " + ShortenForMessage(temp)
             + "\n" + copy.reason);
         return;
     }
-    if (!m_host.Processes().StartDetached(
+    if (!m_services.processes.StartDetached(
             { kMailProgram, "--subject", name, "--attach", copy.path }, std::string()))
-        m_host.Messages().Warn(
+        m_services.messages.Warn(
             std::string("Cannot start the mail program (") + kMailProgram + ").");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/document_host.h"
 #include "editor/message_marks.h"
 #include "editor/text_bytes.h"
 #include "framework/command_map.h"
@@ -18,7 +19,6 @@ class QsciScintilla;
 namespace ostrel {
 
 class CQuorlenView;
-class DocumentHost;
 
 // The desktop's mail program, which takes a file to attach.
 constexpr const char *kMailProgram = "xdg-email";
@@ -31,11 +31,12 @@ class CQuorlenDoc : public QObject, public CommandTargetOf<CQuorlenDoc>
     Q_OBJECT
 
 public:
-    explicit CQuorlenDoc(DocumentHost &host, QObject *parent = nullptr);
+    CQuorlenDoc(DocumentServices services, DocumentHost &host, QObject *parent = nullptr);
     ~CQuorlenDoc() override;
 
     static const CommandMap<CQuorlenDoc> &Commands();
     DocumentHost &Host() const { return m_host; }
+    const DocumentServices &Services() const { return m_services; }
 
     // Views show this document's text, with its character set and line end.
     void AttachView(CQuorlenView *view);
@@ -108,6 +109,7 @@ private:
     // UTF-8 or single-byte display and the typed line end, from the bytes about to be shown.
     void AdoptTextSettings(std::string_view bytes);
 
+    DocumentServices m_services;
     DocumentHost &m_host;
     // Declared before the text, so that the text lets go of its document while this editor
     // still exists to release it.

@@ -140,7 +140,7 @@ void CQuorlenView::SetTabStops(int tabSize)
 
 void CQuorlenView::OnChangeTabSize()
 {
-    CTabSizeDlg dialog(m_tabSize, m_document->Host().Messages(), window());
+    CTabSizeDlg dialog(m_tabSize, m_document->Services().messages, window());
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_tabSize = dialog.TabSize();
@@ -197,6 +197,31 @@ void CQuorlenView::GotoLine(int lineIndex)
             selection + static_cast<long>(text.size()));
 }
 
+void CQuorlenView::ShowCaretLineClearOf(const QRect &cover)
+{
+    const int lineHeight = textHeight(0);
+    const QRect shown(viewport()->mapToGlobal(QPoint(0, 0)), viewport()->size());
+    const QRect covered = shown.intersected(cover);
+    if (covered.isEmpty() || lineHeight <= 0)
+        return;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long row = SendScintilla(SCI_VISIBLEFROMDOCLINE,
+        static_cast<unsigned long>(
+            SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret))));
+    const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const int lineTop = shown.top() + static_cast<int>(row - first) * lineHeight;
+    if (lineTop + lineHeight <= covered.top() || lineTop > covered.bottom())
+        return;
+    // Whole rows above the cover and below it; the line goes to the middle of the larger part.
+    const int rowsAbove = (covered.top() - shown.top()) / lineHeight;
+    const int firstRowBelow = (covered.bottom() + 1 - shown.top() + lineHeight - 1) / lineHeight;
+    const int rowsBelow = (shown.bottom() + 1 - shown.top()) / lineHeight - firstRowBelow;
+    if (std::max(rowsAbove, rowsBelow) < 1)
+        return;
+    const int target = rowsAbove >= rowsBelow ? rowsAbove / 2 : firstRowBelow + rowsBelow / 2;
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0L, row - target)));
+}
+
 std::string CQuorlenView::SelectedBytes() const
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
@@ -230,14 +255,14 @@ std::string CQuorlenView::FromClipboardText(const std::string &text) const
 void CQuorlenView::OnEditCopy()
 {
     if (hasSelectedText())
-        m_document->Host().SystemClipboard().SetText(ToClipboardText(SelectedBytes()));
+        m_document->Services().clipboard.SetText(ToClipboardText(SelectedBytes()));
 }
 
 void CQuorlenView::OnEditCut()
 {
     if (!hasSelectedText())
         return;
-    m_document->Host().SystemClipboard().SetText(ToClipboardText(SelectedBytes()));
+    m_document->Services().clipboard.SetText(ToClipboardText(SelectedBytes()));
     removeSelectedText();
 }
 
@@ -255,13 +280,13 @@ void CQuorlenView::PasteText(const std::string &clipboardText)
 
 void CQuorlenView::OnEditPaste()
 {
-    PasteText(m_document->Host().SystemClipboard().Text());
+    PasteText(m_document->Services().clipboard.Text());
 }
 
 void CQuorlenView::OnEditPasteSpecial()
 {
     // The clipboard's text formats to choose from; the choice is pasted as plain text.
-    Clipboard &clipboard = m_document->Host().SystemClipboard();
+    Clipboard &clipboard = m_document->Services().clipboard;
     QStringList formats;
     for (const std::string &format : clipboard.TextFormats())
         formats << QString::fromStdString(format);
@@ -276,7 +301,7 @@ void CQuorlenView::OnEditPasteSpecial()
 
 void CQuorlenView::OnUpdateEditPaste(CommandState &state)
 {
-    state.enabled = !isReadOnly() && m_document->Host().SystemClipboard().HasText();
+    state.enabled = !isReadOnly() && m_document->Services().clipboard.HasText();
 }
 
 void CQuorlenView::OnEditFind()

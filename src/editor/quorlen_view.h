@@ -53,6 +53,9 @@ public:
     // it: the line's text, up to 99 characters, found as a whole word with matching case,
     // passing over earlier lines with the same text. An empty line gets the caret at its start.
     void GotoLine(int lineIndex);
+    // Scrolls the caret's line out from under `cover`, a window above this view (screen
+    // coordinates), into the larger part of the view that it leaves free.
+    void ShowCaretLineClearOf(const QRect &cover);
     // Tab stops every `tabSize` character widths (0 counts as 1) over the whole text; the caret
     // goes to the start and the modified flag stays as it was.
     void SetTabStops(int tabSize);
@@ -82,7 +85,6 @@ private:
     void OnInitialUpdate();
     void RefreshIndicators();
     void ShowContextMenu(const QPoint &globalPosition);
-    bool FindWholeWord(const std::string &text, long from);
     void SetUpMessageMargin();
     bool ShowMessageTip(const QHelpEvent &event);
 

@@ -1,6 +1,6 @@
 #include "editor/snapshot_keeper.h"
 
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/text_bytes.h"
 #include "platform/message_boxes.h"
@@ -91,7 +91,7 @@ int64_t Now()
 } // namespace
 
 CSnapshotKeeper::CSnapshotKeeper(
-    const std::string &dataFolder, CDocTemplate &documents, MessageBoxes &messages)
+    const std::string &dataFolder, CDocManager &documents, MessageBoxes &messages)
     : m_store(std::filesystem::path(dataFolder) / "snapshots")
     , m_session(SnapshotStore::NewSessionName())
     , m_documents(documents)
@@ -102,7 +102,7 @@ CSnapshotKeeper::CSnapshotKeeper(
     m_lock = SessionLock(m_store, m_session);
     m_lock->tryLock(0);
     connect(
-        &documents, &CDocTemplate::documentCountChanged, this, &CSnapshotKeeper::TrackNewDocuments);
+        &documents, &CDocManager::documentCountChanged, this, &CSnapshotKeeper::TrackNewDocuments);
     TrackNewDocuments();
 }
 

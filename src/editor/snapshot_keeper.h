@@ -15,7 +15,7 @@ class QTimer;
 
 namespace ostrel {
 
-class CDocTemplate;
+class CDocManager;
 class CQuorlenDoc;
 class MessageBoxes;
 
@@ -30,7 +30,7 @@ class CSnapshotKeeper : public QObject
 
 public:
     // `dataFolder` is the user's data folder for this program; snapshots go below it.
-    CSnapshotKeeper(const std::string &dataFolder, CDocTemplate &documents, MessageBoxes &messages);
+    CSnapshotKeeper(const std::string &dataFolder, CDocManager &documents, MessageBoxes &messages);
     // Waits for the writer. Removes this run's folder when no snapshot is left in it; snapshots
     // of documents still open and modified stay, to be offered at the next start.
     ~CSnapshotKeeper() override;
@@ -81,7 +81,7 @@ private:
     SnapshotStore m_store;
     std::string m_session;
     std::unique_ptr<QLockFile> m_lock;
-    CDocTemplate &m_documents;
+    CDocManager &m_documents;
     MessageBoxes &m_messages;
     std::map<CQuorlenDoc *, Tracked> m_tracked;
     int m_nextName = 1;

@@ -25,16 +25,16 @@ std::string PrintTitle(const std::string &documentTitle)
 
 void PrintView(CQuorlenView &view, PrintMode mode)
 {
-    DocumentHost &host = view.GetDocument()->Host();
+    const DocumentServices &services = view.GetDocument()->Services();
     const std::string title = PrintTitle(view.GetDocument()->Title());
     if (mode == PrintMode::Preview) {
-        host.Printer().Preview(view, title);
+        services.printing.Preview(view, title);
         return;
     }
-    if (host.Printer().Print(view, title, mode == PrintMode::WithDialog) != PrintResult::Failed)
+    if (services.printing.Print(view, title, mode == PrintMode::WithDialog) != PrintResult::Failed)
         return;
-    const std::string reason = host.Printer().FailureReason();
-    host.Messages().Warn("The document could not be printed.\n"
+    const std::string reason = services.printing.FailureReason();
+    services.messages.Warn("The document could not be printed.\n"
         + (reason.empty() ? std::string("Check that a printer is set up.") : reason));
 }
 

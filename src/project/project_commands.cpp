@@ -1,6 +1,6 @@
 #include "project/project_commands.h"
 
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 #include "project/project_files.h"

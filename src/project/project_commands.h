@@ -6,7 +6,7 @@ class QWidget;
 
 namespace ostrel {
 
-class CDocTemplate;
+class CDocManager;
 class FileDialogs;
 class MessageBoxes;
 class ProjectSession;
@@ -17,7 +17,7 @@ struct ProjectCommandContext
     ProjectSession &project;
     MessageBoxes &messages;
     FileDialogs &fileDialogs;
-    CDocTemplate &documents;
+    CDocManager &documents;
     QWidget *mainWindow; // parent of the settings dialog
     std::function<void()> saveWorkspace; // remembers the project for the next start
     std::function<void()> refreshIndicators; // project box and caret line

@@ -1,7 +1,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "project/project_file.h"
@@ -29,7 +29,7 @@ using test::WriteText;
 std::vector<std::string> Titles(CQuorlenApp &app)
 {
     std::vector<std::string> titles;
-    for (CQuorlenDoc *doc : app.DocTemplate().Documents())
+    for (CQuorlenDoc *doc : app.DocManager().Documents())
         titles.push_back(doc->Title());
     return titles;
 }
@@ -131,7 +131,7 @@ TEST(Startup, MissingLastFileIsReportedAndStillRecorded)
 
     CQuorlenApp &app = f.Start();
 
-    EXPECT_TRUE(app.DocTemplate().Documents().empty());
+    EXPECT_TRUE(app.DocManager().Documents().empty());
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_NE(f.messages.shown[0].text.find(gone), std::string::npos);
     EXPECT_EQ(ReadBytes(f.WorkspacePath()), EncodeWorkspace({ gone, 0, "NONAME" }));
@@ -148,7 +148,7 @@ TEST(Startup, CompilerOutputFileIsNeverRecorded)
     for (const char *name : { "OUTPUT.ERR", "output.err", "Output.Err" }) {
         const std::string path = f.dir.File(name);
         WriteText(path, "Error MAIN.C(1): something went wrong\n");
-        EXPECT_NE(app.DocTemplate().OpenDocumentFile(path), nullptr) << name;
+        EXPECT_NE(app.DocManager().OpenDocumentFile(path), nullptr) << name;
         EXPECT_EQ(ReadBytes(f.WorkspacePath()), before) << name;
     }
 }
@@ -182,7 +182,7 @@ TEST(Startup, FifosAreNotOpenedAndTheStartGoesOn)
     // On the command line; recorded, so the next start from the workspace meets it again.
     for (const std::vector<std::string> &words : { std::vector<std::string> { fifo }, {} }) {
         CQuorlenApp &app = f.Start(words);
-        EXPECT_TRUE(app.DocTemplate().Documents().empty());
+        EXPECT_TRUE(app.DocManager().Documents().empty());
         ASSERT_EQ(f.messages.shown.size(), 1u);
         EXPECT_EQ(f.messages.shown[0].text.rfind("Cannot open the file\n" + fifo + "\n", 0), 0u);
         f.messages.shown.clear();
@@ -217,8 +217,8 @@ TEST(Startup, NonUtf8NameRoundTripsThroughTheWorkspace)
 
     CQuorlenApp &again = f.Start();
     EXPECT_TRUE(f.messages.shown.empty());
-    ASSERT_EQ(again.DocTemplate().Documents().size(), 1u);
-    CQuorlenDoc *doc = again.DocTemplate().Documents().front();
+    ASSERT_EQ(again.DocManager().Documents().size(), 1u);
+    CQuorlenDoc *doc = again.DocManager().Documents().front();
     EXPECT_EQ(doc->PathName(), name);
     // Saving writes that very file, not one with a name mended by a text conversion.
     doc->Views().front()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2UL, "//");

@@ -6,7 +6,7 @@
 #include "compile/output_list_box.h"
 #include "compile/output_window.h"
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/message_marks.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
@@ -235,8 +235,8 @@ TEST_F(BuildE2eTest, MissingCompilerIsReportedAndTheProgramGoesOn)
     PressOnView(Qt::Key_F9);
     EXPECT_EQ(f.messages.Texts(), Texts { "ERROR: Cannot launch child process\n" });
     EXPECT_EQ(Build().OutputWindow(), nullptr);
-    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
-    EXPECT_TRUE(f.App().DocTemplate().FindDocument(OtherC())->IsModified());
+    EXPECT_EQ(f.App().DocManager().Documents().size(), 2u);
+    EXPECT_TRUE(f.App().DocManager().FindDocument(OtherC())->IsModified());
 }
 
 TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
@@ -260,9 +260,9 @@ TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
 
     // Already open: its window comes forward, no second document.
     ActiveView()->setCursorPosition(0, 0);
-    f.App().DocTemplate().OpenDocumentFile(OtherC());
+    f.App().DocManager().OpenDocumentFile(OtherC());
     DoubleClickEntry(1);
-    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
+    EXPECT_EQ(f.App().DocManager().Documents().size(), 2u);
     ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(MainC()));
     EXPECT_EQ(ActiveView()->selectedText().toStdString(), "int line12;");
 
@@ -338,7 +338,7 @@ TEST_F(BuildE2eTest, F4AndShiftF4StepThroughTheMessagesAndWrapRound)
         EXPECT_EQ(ActiveView()->selectedText().toStdString(), step.selected);
         EXPECT_TRUE(ActiveView()->hasFocus());
     }
-    EXPECT_EQ(f.App().DocTemplate().Documents().size(), 2u);
+    EXPECT_EQ(f.App().DocManager().Documents().size(), 2u);
 
     // The keys work in the output window too.
     COutputListBox *list = Build().OutputWindow()->List();
@@ -391,6 +391,33 @@ TEST_F(BuildE2eTest, MarginMarksTheMessagesLinesUntilTheNextBuildStarts)
     PressOnView(Qt::Key_Return);
     EXPECT_EQ(main->markersAtLine(5), warning);
     EXPECT_EQ(TipBeside(main, 5), "Warning  MAIN.C(5): comparison is always true");
+
+    // Listing the messages again leaves the marks where the edits have moved them.
+    Frame().RouteCommand(ToUint(CommandId::OutputWindow));
+    EXPECT_EQ(Build().OutputWindow()->Entries().size(), 1u);
+    EXPECT_EQ(main->markersAtLine(4), 0u);
+    EXPECT_EQ(TipBeside(main, 5), "Warning  MAIN.C(5): comparison is always true");
+}
+
+TEST_F(BuildE2eTest, TheChosenLineIsNotLeftUnderTheOutputWindow)
+{
+    Start(true, 0, "Error  MAIN.C(21): 'line21' redeclared");
+    WriteText(MainC(), NumberedLines(80));
+    Frame().showNormal();
+    Frame().setGeometry(0, 0, 853, 533);
+    PressOnView(Qt::Key_F9);
+    DoubleClickEntry(0);
+
+    CQuorlenView *view = ActiveView();
+    ASSERT_EQ(view->selectedText().toStdString(), "int line21;");
+    const long top = view->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0UL,
+        view->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, 20UL));
+    const QRect line(view->viewport()->mapToGlobal(QPoint(0, static_cast<int>(top))),
+        QSize(view->viewport()->width(), view->textHeight(20)));
+    const QRect shown(view->viewport()->mapToGlobal(QPoint(0, 0)), view->viewport()->size());
+    EXPECT_TRUE(shown.contains(line)) << line.y() << " in " << shown.y() << ".." << shown.bottom();
+    EXPECT_FALSE(line.intersects(Build().OutputWindow()->frameGeometry()))
+        << line.y() << " under " << Build().OutputWindow()->frameGeometry().y();
 }
 
 TEST(QtProcessLauncher, RunsInTheGivenDirectoryAndFindsPrograms)

@@ -1,6 +1,6 @@
 // The owner-drawn menus of the running main window: keys, screen-reader names, their picture.
 #include "app/main_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "support/app_fixture.h"
 
 #include <QAccessible>

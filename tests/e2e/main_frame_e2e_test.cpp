@@ -1,7 +1,7 @@
 // The running main window, driven as a user would: menus, keys, toolbar, windows.
 #include "app/command_actions.h"
 #include "app/main_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
@@ -206,8 +206,8 @@ TEST_F(MainFrameTest, AcceleratorsRouteTheirCommands)
     for (const auto &[id, object] : Frame().Actions().Shortcuts())
         if (id == ToUint(CommandId::FileNew))
             emit static_cast<QShortcut *>(object)->activated();
-    ASSERT_EQ(f.App().DocTemplate().Documents().size(), 1u);
-    EXPECT_EQ(f.App().DocTemplate().Documents().front()->Title(), "Ostrel2");
+    ASSERT_EQ(f.App().DocManager().Documents().size(), 1u);
+    EXPECT_EQ(f.App().DocManager().Documents().front()->Title(), "Ostrel2");
 }
 
 TEST_F(MainFrameTest, ViewCommandsNeedAView)
@@ -273,13 +273,13 @@ TEST_F(MainFrameTest, OpenTwoFilesWindowListRecentFilesBarsAndExit)
     EXPECT_TRUE(Frame().Router().QueryState(ToUint(CommandId::ViewStatusBar)).checked);
 
     // Exit asks about the modified document; the answer No closes everything.
-    f.App().DocTemplate().Documents().front()->Views().front()->SendScintilla(
+    f.App().DocManager().Documents().front()->Views().front()->SendScintilla(
         QsciScintillaBase::SCI_ADDTEXT, 1UL, "x");
     f.messages.answers.push_back(MessageAnswer::No);
     Frame().RouteCommand(ToUint(CommandId::AppExit));
     ProcessDeletes();
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to a.c?" });
-    EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
+    EXPECT_TRUE(f.App().DocManager().Documents().empty());
     EXPECT_FALSE(Frame().isVisible());
     // Nothing of the closed windows is left on the command route.
     EXPECT_EQ(Frame().Router().GetRoute()[0], nullptr);
@@ -349,7 +349,7 @@ TEST_F(MainFrameTest, ScreenshotWithOneDocument)
         }
     EXPECT_GT(keywordPixels, 20);
     // Line numbers stand in a margin of their own.
-    auto *view = f.App().DocTemplate().Documents().front()->Views().front();
+    auto *view = f.App().DocManager().Documents().front()->Views().front();
     EXPECT_GT(view->marginWidth(0), 0);
 }
 

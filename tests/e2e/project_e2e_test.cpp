@@ -5,7 +5,7 @@
 #include "compile/build_controller.h"
 #include "compile/output_window.h"
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "fakes/fake_compiler_files.h"
@@ -42,7 +42,7 @@ protected:
     Texts Titles()
     {
         Texts titles;
-        for (CQuorlenDoc *doc : f.App().DocTemplate().Documents())
+        for (CQuorlenDoc *doc : f.App().DocManager().Documents())
             titles.push_back(doc->Title());
         return titles;
     }

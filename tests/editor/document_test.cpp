@@ -1,5 +1,5 @@
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/recent_file_list.h"
@@ -36,7 +36,7 @@ protected:
 
     CQuorlenDoc *Open(const std::string &path)
     {
-        return f.App().DocTemplate().OpenDocumentFile(path);
+        return f.App().DocManager().OpenDocumentFile(path);
     }
     static CQuorlenView *View(CQuorlenDoc *doc) { return doc->Views().front(); }
 
@@ -100,7 +100,7 @@ TEST_F(DocumentTest, TypedLinesFollowTheFilesLineEnds)
 
 TEST_F(DocumentTest, SaveAsAddsTheDefaultExtensionAndTakesTheNewName)
 {
-    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front(); // the untitled Ostrel1
+    CQuorlenDoc *doc = f.App().DocManager().Documents().front(); // the untitled Ostrel1
     View(doc)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 5UL, "hello");
     f.fileDialogs.saveAnswers.push_back(f.dir.File("main"));
     ASSERT_TRUE(doc->DoFileSave());
@@ -196,11 +196,11 @@ TEST_F(DocumentTest, OpeningAnOpenFileActivatesItsWindow)
     WriteText(b, "b");
     CQuorlenDoc *docA = Open(a);
     Open(b);
-    const size_t count = f.App().DocTemplate().Documents().size();
+    const size_t count = f.App().DocManager().Documents().size();
     EXPECT_EQ(Open(f.dir.File("./a.c")), docA);
-    EXPECT_EQ(f.App().DocTemplate().Documents().size(), count);
+    EXPECT_EQ(f.App().DocManager().Documents().size(), count);
     auto *active = qobject_cast<CChildFrame *>(
-        f.App().DocTemplate().Frames(docA).front()->mdiArea()->activeSubWindow());
+        f.App().DocManager().Frames(docA).front()->mdiArea()->activeSubWindow());
     ASSERT_NE(active, nullptr);
     EXPECT_EQ(active->GetDocument(), docA);
 }
@@ -210,7 +210,7 @@ TEST_F(DocumentTest, SecondWindowSharesTextAndClosingAsksOnlyAtTheLast)
     const std::string path = f.dir.File("two.c");
     WriteText(path, "x");
     CQuorlenDoc *doc = Open(path);
-    CChildFrame *second = f.App().DocTemplate().CreateNewFrame(doc);
+    CChildFrame *second = f.App().DocManager().CreateNewFrame(doc);
     second->GetView()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "y");
     EXPECT_EQ(View(doc)->TextBytes(), second->GetView()->TextBytes());
     EXPECT_TRUE(doc->IsModified());
@@ -218,7 +218,7 @@ TEST_F(DocumentTest, SecondWindowSharesTextAndClosingAsksOnlyAtTheLast)
     EXPECT_TRUE(second->close()); // another window remains: no question
     EXPECT_TRUE(f.messages.shown.empty());
 
-    CChildFrame *first = f.App().DocTemplate().Frames(doc).front();
+    CChildFrame *first = f.App().DocManager().Frames(doc).front();
     f.messages.answers.push_back(MessageAnswer::Cancel);
     EXPECT_FALSE(first->close());
     ASSERT_EQ(f.messages.shown.size(), 1u);
@@ -227,7 +227,7 @@ TEST_F(DocumentTest, SecondWindowSharesTextAndClosingAsksOnlyAtTheLast)
     f.messages.answers.push_back(MessageAnswer::No);
     EXPECT_TRUE(first->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(f.App().DocTemplate().FindDocument(path), nullptr);
+    EXPECT_EQ(f.App().DocManager().FindDocument(path), nullptr);
     EXPECT_EQ(ReadBytes(path), ToBytes("x"));
 }
 
@@ -236,16 +236,16 @@ TEST_F(DocumentTest, ClosingAllWindowsAtOnceStillAsksAndSaves)
     const std::string path = f.dir.File("all.c");
     WriteText(path, "x");
     CQuorlenDoc *doc = Open(path);
-    f.App().DocTemplate().CreateNewFrame(doc);
+    f.App().DocManager().CreateNewFrame(doc);
     doc->Views().front()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "y");
 
-    QMdiArea *area = f.App().DocTemplate().Frames(doc).front()->mdiArea();
+    QMdiArea *area = f.App().DocManager().Frames(doc).front()->mdiArea();
     area->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_EQ(f.messages.Texts(), std::vector<std::string> { "Save changes to all.c?" });
     EXPECT_EQ(ReadBytes(path), ToBytes("yx"));
-    EXPECT_TRUE(f.App().DocTemplate().Documents().empty());
+    EXPECT_TRUE(f.App().DocManager().Documents().empty());
 }
 
 // Why a file does not open, in a box of sane size: a FIFO or a device is no regular file, a

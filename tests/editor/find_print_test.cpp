@@ -1,6 +1,6 @@
 // Find, Find Next, Replace and printing from a source window, driven with the user's keys.
 #include "app/main_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/find_replace.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
@@ -48,7 +48,7 @@ protected:
     {
         const std::string path = f.dir.File(name);
         WriteText(path, text);
-        CQuorlenDoc *doc = f.App().DocTemplate().OpenDocumentFile(path);
+        CQuorlenDoc *doc = f.App().DocManager().OpenDocumentFile(path);
         return doc ? doc->Views().front() : nullptr;
     }
 

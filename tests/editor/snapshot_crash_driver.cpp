@@ -2,7 +2,7 @@
 // waits until the snapshot is on disk, says "ready" and runs on until it is killed.
 // usage: snapshot_crash_driver PROGRAM_DIR DATA_DIR FILE TEXT
 #include "app/quorlen_app.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
@@ -24,7 +24,7 @@ int main(int argc, char **argv)
     CQuorlenApp app(fakes.Services(), { argv[1], std::string(argv[1]) + "/config", argv[2] });
     if (!app.InitInstance({ "ostrel", argv[3] }) || !app.Snapshots())
         return 3;
-    const auto documents = app.DocTemplate().Documents();
+    const auto documents = app.DocManager().Documents();
     if (documents.size() != 1)
         return 4;
     CQuorlenView *view = documents.front()->Views().front();

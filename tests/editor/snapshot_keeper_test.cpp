@@ -1,5 +1,5 @@
 #include "app/main_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "editor/snapshot_keeper.h"
@@ -49,7 +49,7 @@ TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalEx
     const std::string path = f.dir.File("MAIN.C");
     test::WriteBytes(path, test::ToBytes("int x;\r\n\xe9\r\n"));
     f.Start({ path });
-    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
+    CQuorlenDoc *doc = f.App().DocManager().Documents().front();
     Keeper().SetDelay(0);
 
     // Throttled through the event loop: the snapshot comes after the last key.
@@ -70,7 +70,7 @@ TEST_F(SnapshotKeeperTest, SnapshotFollowsEditsAndGoesWithSaveDiscardAndNormalEx
     EXPECT_TRUE(Stored().empty()) << "a save removes the snapshot";
 
     // An untitled document too; then quitting and discarding both leaves nothing behind.
-    CQuorlenDoc *untitled = f.App().DocTemplate().NewDocument();
+    CQuorlenDoc *untitled = f.App().DocManager().NewDocument();
     Type(untitled, "new");
     Type(doc, "c");
     Keeper().SnapshotNow();
@@ -110,7 +110,7 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
     EXPECT_NE(question.text.find("MAIN.C (" + path + ")"), std::string::npos) << question.text;
     EXPECT_EQ(question.buttons, MessageButtons::YesNo);
 
-    CQuorlenDoc *doc = f.App().DocTemplate().FindDocument(path);
+    CQuorlenDoc *doc = f.App().DocManager().FindDocument(path);
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->IsModified());
     CQuorlenView *view = doc->Views().front();
@@ -123,7 +123,7 @@ TEST_F(SnapshotKeeperTest, WorkSurvivesAKilledProcess)
     EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string> { Keeper().Session() });
     // Another instance starting now leaves the snapshots of this running one alone.
     test::FakeMessageBoxes otherMessages;
-    CSnapshotKeeper other(f.dir.File("data"), f.App().DocTemplate(), otherMessages);
+    CSnapshotKeeper other(f.dir.File("data"), f.App().DocManager(), otherMessages);
     other.OfferRecovery();
     EXPECT_TRUE(otherMessages.shown.empty());
     EXPECT_EQ(Stored().size(), 1u);
@@ -141,7 +141,7 @@ TEST_F(SnapshotKeeperTest, DeclinedSnapshotIsDiscarded)
     f.messages.answers = { MessageAnswer::No };
     f.Start();
     EXPECT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_TRUE(f.App().DocTemplate().Documents().size() <= 1u);
+    EXPECT_TRUE(f.App().DocManager().Documents().size() <= 1u);
     EXPECT_EQ(Keeper().Store().Sessions(), std::vector<std::string>());
 }
 
@@ -165,7 +165,7 @@ TEST_F(SnapshotKeeperTest, ForeignFilesStayAndAStuckLockHidesNoSnapshot)
     ASSERT_EQ(f.messages.shown.size(), 2u);
     EXPECT_NE(f.messages.shown[0].text.find("Ostrel3"), std::string::npos);
     EXPECT_NE(f.messages.shown[1].text.find("junk.snap"), std::string::npos);
-    CQuorlenDoc *restored = f.App().DocTemplate().Documents().back();
+    CQuorlenDoc *restored = f.App().DocManager().Documents().back();
     EXPECT_EQ(restored->TextBytes(), "kept");
     EXPECT_EQ(test::ReadBytes((SnapshotsFolder() / "notes").string()), test::ToBytes("mine"));
     EXPECT_TRUE(std::filesystem::exists(SnapshotsFolder() / foreign / "junk.snap"));
@@ -180,7 +180,7 @@ TEST_F(SnapshotKeeperTest, SaysOnceThatUnsavedWorkIsNotKept)
     const std::string path = f.dir.File("MAIN.C");
     test::WriteText(path, "int x;\n");
     f.Start({ path });
-    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
+    CQuorlenDoc *doc = f.App().DocManager().Documents().front();
     for (const char *text : { "a", "b" }) {
         Type(doc, text);
         Keeper().SnapshotNow();

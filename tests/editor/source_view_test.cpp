@@ -1,7 +1,7 @@
 // The source view as a user reaches it: keys sent to the focused view of a running application.
 #include "app/main_frame.h"
 #include "editor/child_frame.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
@@ -48,9 +48,9 @@ protected:
     {
         const std::string path = f.dir.File(name);
         WriteText(path, text);
-        CQuorlenDoc *doc = f.App().DocTemplate().OpenDocumentFile(path);
+        CQuorlenDoc *doc = f.App().DocManager().OpenDocumentFile(path);
         EXPECT_NE(doc, nullptr);
-        CQuorlenView *view = f.App().DocTemplate().Frames(doc).back()->GetView();
+        CQuorlenView *view = f.App().DocManager().Frames(doc).back()->GetView();
         Focus(view);
         return view;
     }
@@ -106,7 +106,7 @@ TEST_F(SourceViewTest, EditKeysReachTheirCommandsInBothForms)
             EXPECT_EQ(view->TextBytes(), c.text);
         }
         f.messages.answers.push_back(MessageAnswer::No);
-        f.App().DocTemplate().CloseAllDocuments();
+        f.App().DocManager().CloseAllDocuments();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
@@ -168,6 +168,32 @@ TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
             EXPECT_EQ(index, 0);
         }
     }
+}
+
+TEST_F(SourceViewTest, MessageTextsStayWithTheirLinesThroughEdits)
+{
+    CQuorlenView *view = Open("MARKS.C", "a\nb\nc\nd\ne\nf\n");
+    CQuorlenDoc *doc = view->GetDocument();
+    // Out of line order, two on one line, one beyond the text.
+    doc->SetMessageMarks({ { "", 4, MessageKind::Error, "e1" },
+        { "", 1, MessageKind::Warning, "b1" }, { "", 2, MessageKind::Error, "c1" },
+        { "", 1, MessageKind::Error, "b2" }, { "", 40, MessageKind::Error, "gone" } });
+    auto texts = [doc] {
+        std::vector<std::string> all;
+        for (int line = 0; line < 7; ++line)
+            all.push_back(doc->MessageMarkText(line));
+        return all;
+    };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(texts(), (Texts { "", "b1\nb2", "c1", "", "e1", "", "" }));
+
+    view->setCursorPosition(0, 0);
+    QTest::keyClick(view, Qt::Key_Return); // every line one down
+    EXPECT_EQ(texts(), (Texts { "", "", "b1\nb2", "c1", "", "e1", "" }));
+    // Joining two marked lines keeps both lines' messages on the one that stays.
+    view->setCursorPosition(2, 1);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(texts(), (Texts { "", "", "b1\nb2\nc1", "", "e1", "", "" }));
 }
 
 TEST_F(SourceViewTest, TabStopsKeepTheModifiedFlagAndMoveTheCaretToTheStart)
@@ -313,7 +339,7 @@ TEST_F(SourceViewTest, DocumentSavesWhicheverWindowIsLeft)
 {
     CQuorlenView *first = Open("two.c", "x");
     CQuorlenDoc *doc = first->GetDocument();
-    CChildFrame *second = f.App().DocTemplate().CreateNewFrame(doc);
+    CChildFrame *second = f.App().DocManager().CreateNewFrame(doc);
     first->parentWidget()->close(); // the window that loaded the text goes
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Focus(second->GetView());
@@ -363,7 +389,7 @@ TEST(SendMail, AttachesTheTextAsItStandsOnlyWhereAMailProgramExists)
         EXPECT_EQ(frame.Router().IsEnabled(ToUint(CommandId::FileSendMail)), found);
         if (!found)
             continue;
-        CQuorlenView *view = f.App().DocTemplate().Documents().front()->Views().front();
+        CQuorlenView *view = f.App().DocManager().Documents().front()->Views().front();
         view->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2UL, "//");
         frame.RouteCommand(ToUint(CommandId::FileSendMail));
         ASSERT_EQ(f.processes.calls.size(), 1u);

@@ -1,6 +1,6 @@
 #include "app/main_frame.h"
 #include "app/workspace_file.h"
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "project/project_file.h"
@@ -55,7 +55,7 @@ protected:
     std::vector<std::string> Titles()
     {
         std::vector<std::string> titles;
-        for (CQuorlenDoc *doc : f.App().DocTemplate().Documents())
+        for (CQuorlenDoc *doc : f.App().DocManager().Documents())
             titles.push_back(doc->Title());
         return titles;
     }
@@ -83,7 +83,7 @@ TEST_F(ProjectCommandsTest, FileOpenLoadsOnlyTheTwoProjectSpellings)
         SCOPED_TRACE(c.name);
         AppFixture &app = f;
         app.Start({ source });
-        app.App().DocTemplate().CloseAllDocuments();
+        app.App().DocManager().CloseAllDocuments();
         const std::string project = WriteProject(c.name, source);
 
         OpenFile(project);
@@ -127,7 +127,7 @@ TEST_F(ProjectCommandsTest, FileOpenOfAProjectThatCannotBeLoadedOpensTheFileItse
 TEST_F(ProjectCommandsTest, AProjectWithoutCFileOpensNoUntitledDocument)
 {
     f.Start({ source });
-    f.App().DocTemplate().CloseAllDocuments();
+    f.App().DocManager().CloseAllDocuments();
     OpenFile(WriteProject("EMPTY.PRJ", ""));
 
     EXPECT_TRUE(Project().IsOpen());
@@ -203,7 +203,7 @@ TEST_F(ProjectCommandsTest, ProjectCloseAsksAboutModifiedDocumentsFirst)
     const std::string project = WriteProject("BLINK.PRJ", source);
     WriteBytes(f.WorkspacePath(), EncodeWorkspace({ source, 1, project }));
     f.Start();
-    CQuorlenDoc *doc = f.App().DocTemplate().Documents().front();
+    CQuorlenDoc *doc = f.App().DocManager().Documents().front();
     doc->Views().front()->insert(QStringLiteral("// changed\n"));
     const auto original = ReadBytes(source);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/document_host.h"
+
 #include <QObject>
 
 #include <memory>
@@ -13,16 +15,17 @@ namespace ostrel {
 class CChildFrame;
 class CQuorlenDoc;
 class CQuorlenView;
-class DocumentHost;
 
-// Creates source documents with their windows and keeps the list of open documents.
-class CDocTemplate : public QObject
+// The one owner of the open source documents: creates them with their windows in the main
+// window's area, finds them by path and answers which one is active.
+class CDocManager : public QObject
 {
     Q_OBJECT
 
 public:
-    CDocTemplate(DocumentHost &host, QMdiArea *area, QObject *parent = nullptr);
-    ~CDocTemplate() override;
+    CDocManager(
+        DocumentServices services, DocumentHost &host, QMdiArea *area, QObject *parent = nullptr);
+    ~CDocManager() override;
 
     // A file that is already open has its window activated instead. Nothing when the file
     // cannot be read (an empty path included); the document reports why.
@@ -35,6 +38,10 @@ public:
     std::vector<CQuorlenDoc *> Documents() const;
     CQuorlenDoc *FindDocument(const std::string &path) const;
     std::vector<CChildFrame *> Frames(const CQuorlenDoc *document) const;
+    // The source window in front, its document and its view; null when none is active.
+    CChildFrame *ActiveFrame() const;
+    CQuorlenDoc *ActiveDocument() const;
+    CQuorlenView *ActiveView() const;
 
     // Asks about every modified document; false as soon as one is cancelled.
     bool SaveAllModified();
@@ -52,6 +59,7 @@ private:
     void OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view);
     void RemoveDocument(CQuorlenDoc *document);
 
+    DocumentServices m_services;
     DocumentHost &m_host;
     QMdiArea *m_area;
     std::vector<std::unique_ptr<CQuorlenDoc>> m_documents;

@@ -1,4 +1,4 @@
-#include "editor/doc_template.h"
+#include "editor/doc_manager.h"
 
 #include "editor/child_frame.h"
 #include "editor/document_host.h"
@@ -28,14 +28,16 @@ bool SameFile(const std::string &a, const std::string &b)
 
 } // namespace
 
-CDocTemplate::CDocTemplate(DocumentHost &host, QMdiArea *area, QObject *parent)
+CDocManager::CDocManager(
+    DocumentServices services, DocumentHost &host, QMdiArea *area, QObject *parent)
     : QObject(parent)
+    , m_services(services)
     , m_host(host)
     , m_area(area)
 {
 }
 
-CDocTemplate::~CDocTemplate()
+CDocManager::~CDocManager()
 {
     // Windows go first: their views refer to the documents.
     m_destroying = true;
@@ -43,7 +45,7 @@ CDocTemplate::~CDocTemplate()
         delete window;
 }
 
-CQuorlenDoc *CDocTemplate::OpenDocumentFile(const std::string &path)
+CQuorlenDoc *CDocManager::OpenDocumentFile(const std::string &path)
 {
     if (CQuorlenDoc *open = FindDocument(path)) {
         const auto frames = Frames(open);
@@ -54,14 +56,14 @@ CQuorlenDoc *CDocTemplate::OpenDocumentFile(const std::string &path)
     return AddDocument(path, false);
 }
 
-CQuorlenDoc *CDocTemplate::NewDocument()
+CQuorlenDoc *CDocManager::NewDocument()
 {
     return AddDocument(std::string(), true);
 }
 
-CQuorlenDoc *CDocTemplate::AddDocument(const std::string &path, bool untitled)
+CQuorlenDoc *CDocManager::AddDocument(const std::string &path, bool untitled)
 {
-    auto document = std::make_unique<CQuorlenDoc>(m_host);
+    auto document = std::make_unique<CQuorlenDoc>(m_services, m_host);
     CQuorlenDoc *doc = document.get();
     auto *view = new CQuorlenView(doc);
     doc->AttachView(view);
@@ -82,14 +84,14 @@ CQuorlenDoc *CDocTemplate::AddDocument(const std::string &path, bool untitled)
     return doc;
 }
 
-CChildFrame *CDocTemplate::CreateNewFrame(CQuorlenDoc *document)
+CChildFrame *CDocManager::CreateNewFrame(CQuorlenDoc *document)
 {
     auto *view = new CQuorlenView(document);
     document->AttachView(view);
     return ShowFrame(document, view);
 }
 
-CChildFrame *CDocTemplate::ShowFrame(CQuorlenDoc *document, CQuorlenView *view)
+CChildFrame *CDocManager::ShowFrame(CQuorlenDoc *document, CQuorlenView *view)
 {
     auto *frame = new CChildFrame(document, view);
     m_area->addSubWindow(frame);
@@ -103,7 +105,7 @@ CChildFrame *CDocTemplate::ShowFrame(CQuorlenDoc *document, CQuorlenView *view)
     return frame;
 }
 
-std::vector<CQuorlenDoc *> CDocTemplate::Documents() const
+std::vector<CQuorlenDoc *> CDocManager::Documents() const
 {
     std::vector<CQuorlenDoc *> documents;
     for (const auto &document : m_documents)
@@ -111,7 +113,7 @@ std::vector<CQuorlenDoc *> CDocTemplate::Documents() const
     return documents;
 }
 
-CQuorlenDoc *CDocTemplate::FindDocument(const std::string &path) const
+CQuorlenDoc *CDocManager::FindDocument(const std::string &path) const
 {
     for (const auto &document : m_documents)
         if (SameFile(document->PathName(), path))
@@ -119,7 +121,7 @@ CQuorlenDoc *CDocTemplate::FindDocument(const std::string &path) const
     return nullptr;
 }
 
-std::vector<CChildFrame *> CDocTemplate::Frames(const CQuorlenDoc *document) const
+std::vector<CChildFrame *> CDocManager::Frames(const CQuorlenDoc *document) const
 {
     std::vector<CChildFrame *> frames;
     for (QMdiSubWindow *window : m_area->subWindowList())
@@ -129,7 +131,24 @@ std::vector<CChildFrame *> CDocTemplate::Frames(const CQuorlenDoc *document) con
     return frames;
 }
 
-bool CDocTemplate::SaveAllModified()
+CChildFrame *CDocManager::ActiveFrame() const
+{
+    return qobject_cast<CChildFrame *>(m_area->activeSubWindow());
+}
+
+CQuorlenDoc *CDocManager::ActiveDocument() const
+{
+    const CChildFrame *frame = ActiveFrame();
+    return frame ? frame->GetDocument() : nullptr;
+}
+
+CQuorlenView *CDocManager::ActiveView() const
+{
+    const CChildFrame *frame = ActiveFrame();
+    return frame ? frame->GetView() : nullptr;
+}
+
+bool CDocManager::SaveAllModified()
 {
     for (const auto &document : m_documents)
         if (!document->SaveModified())
@@ -137,13 +156,13 @@ bool CDocTemplate::SaveAllModified()
     return true;
 }
 
-void CDocTemplate::CloseAllDocuments()
+void CDocManager::CloseAllDocuments()
 {
     for (QMdiSubWindow *window : m_area->subWindowList())
         delete window;
 }
 
-void CDocTemplate::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
+void CDocManager::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
 {
     // A document whose windows closed together may already be gone.
     const bool known =
@@ -159,7 +178,7 @@ void CDocTemplate::OnViewDestroyed(CQuorlenDoc *document, CQuorlenView *view)
         RemoveDocument(document);
 }
 
-void CDocTemplate::RemoveDocument(CQuorlenDoc *document)
+void CDocManager::RemoveDocument(CQuorlenDoc *document)
 {
     std::erase_if(m_documents, [document](const auto &d) {
         return d.get() == document;
