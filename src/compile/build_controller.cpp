@@ -12,10 +12,13 @@
 #include "editor/quorlen_view.h"
 #include "framework/path_parts.h"
 #include "platform/message_boxes.h"
-#include "platform/sleeper.h"
+#include "platform/qt_services.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QShortcut>
+#include <QStatusBar>
 
 #include <map>
 
@@ -27,14 +30,13 @@ constexpr int kOutputX = 0;
 constexpr int kOutputY = 360;
 constexpr int kOutputWidth = 640;
 constexpr int kOutputHeight = 100;
-// The compiler has ended; its message file is read a second later.
-constexpr int kMessageFileDelayMs = 1000;
+constexpr int kStatusMs = 5000;
 
 } // namespace
 
 BuildController::BuildController(CQuorlenApp &app)
     : m_app(app)
-    , m_driver(*this, app.Services().messages, app.Services().processes)
+    , m_driver(*this, app.Services().messages, app.Services().processes, app.Services().sleeper)
 {
 }
 
@@ -74,6 +76,7 @@ void BuildController::SaveActiveDocument()
 void BuildController::ConnectWindows()
 {
     AddStepKeys(m_app.MainFrame());
+    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_app.DocTemplate(), &CDocTemplate::documentCountChanged, this,
         &BuildController::MarkOpenDocuments);
 }
@@ -92,10 +95,17 @@ void BuildController::AddStepKeys(QWidget *window)
 
 void BuildController::Compile()
 {
-    if (!m_driver.Compile(m_app.ProgramDir(), m_app.Project()) || !m_outputWindow)
-        return;
+    m_driver.Compile(m_app.ProgramDir(), m_app.Project());
+}
+
+void BuildController::BuildFinished()
+{
+    if (m_outputWindow) {
+        m_outputWindow->SetEntries(m_driver.Entries());
+        m_outputWindow->show();
+    }
     const std::string messageDir = DirectoryOf(m_driver.CompilerOutputPath());
-    for (LineMessage &message : LineMessages(m_outputWindow->Entries())) {
+    for (LineMessage &message : LineMessages(m_driver.Entries())) {
         message.file = ResolveMessageFile(message.file, messageDir);
         m_lineMessages.push_back(std::move(message));
     }
@@ -147,23 +157,37 @@ void BuildController::ShowOutputWindow()
     window->resize(kOutputWidth, kOutputHeight);
     window->show();
     window->repaint();
+    if (!m_driver.Running())
+        m_driver.ReadMessages();
+    window->SetEntries(m_driver.Entries());
+}
 
-    m_app.Services().sleeper.Sleep(kMessageFileDelayMs);
-    MessageFile file = ReadMessageFile(m_driver.CompilerOutputPath());
-    if (file.status == MessageFileStatus::CannotOpen) {
-        m_app.Services().messages.Warn("Cannot open file");
-        return;
-    }
-    window->SetEntries(std::move(file.lines));
-    if (file.status == MessageFileStatus::ReadError)
-        m_app.Services().messages.Warn("Read Error( ferror)");
+void BuildController::ShowStatus(const std::string &text)
+{
+    m_app.MainFrame()->statusBar()->showMessage(ToQt(text), kStatusMs);
+}
+
+// Escape in the output window ends a running build, as it does in the main window (there, as
+// the accelerator's command); otherwise it closes the window.
+bool BuildController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !m_driver.Running()
+        || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape || !watched->isWidgetType()
+        || !m_outputWindow || static_cast<QWidget *>(watched)->window() != m_outputWindow)
+        return false;
+    m_driver.Cancel();
+    return true;
 }
 
 void BuildController::Navigate(const std::string &entry)
 {
     const auto location = ParseMessageLocation(entry);
-    if (!location)
+    if (!location) {
+        // A message that reads like one about a place, but whose line number cannot be used.
+        if (IsNavigable(entry))
+            ShowStatus("This message names no line that can be gone to.");
         return;
+    }
     m_navigationFile = location->file;
     m_navigationLine = location->line;
     const std::string path =

@@ -39,6 +39,7 @@ public:
     void StepMessage(bool forward);
 
     const BuildDriver &Driver() const { return m_driver; }
+    BuildDriver &Driver() { return m_driver; }
     COutputWindow *OutputWindow() const { return m_outputWindow; }
     // The file and line of the last message followed.
     const std::string &NavigationFile() const { return m_navigationFile; }
@@ -50,6 +51,11 @@ public:
     bool ActiveDocumentHasPath() const override;
     void SaveActiveDocument() override;
     void BuildStarting() override;
+    void BuildFinished() override;
+    void ShowStatus(const std::string &text) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     CChildFrame *ActiveFrame() const;

@@ -1,5 +1,6 @@
 #include "compile/message_list_model.h"
 
+#include "compile/message_file.h"
 #include "platform/qt_services.h"
 
 #include <QFontMetrics>
@@ -29,7 +30,8 @@ void MessageListModel::SetEntries(std::vector<std::string> entries, const QFont 
         m_entries.begin(), m_entries.end(), [](const std::string &a, const std::string &b) {
             return a.size() < b.size();
         });
-    const int width = longest == m_entries.end() ? 0 : metrics.horizontalAdvance(ToQt(*longest));
+    const int width =
+        longest == m_entries.end() ? 0 : metrics.horizontalAdvance(ToQt(ShownEntry(*longest)));
     m_rowSize = QSize(width + kTextMargin, metrics.height() + 2);
     endResetModel();
 }
@@ -46,7 +48,11 @@ QVariant MessageListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return ToQt(m_entries[static_cast<size_t>(index.row())]);
+        return ToQt(ShownEntry(m_entries[static_cast<size_t>(index.row())]));
+    case Qt::ToolTipRole: {
+        const std::string tip = EntryTip(m_entries[static_cast<size_t>(index.row())]);
+        return tip.empty() ? QVariant() : QVariant(ToQt(tip));
+    }
     case Qt::SizeHintRole:
         return m_rowSize;
     default:
