@@ -152,14 +152,5 @@ TEST_F(BuildDriverTest, AMissingMessageFileIsReportedWithItsPathAndReason)
     EXPECT_TRUE(driver.Entries().empty());
 }
 
-TEST_F(BuildDriverTest, ACompilerThatCannotStartIsReportedAndNothingRuns)
-{
-    launcher.results = { LaunchResult {} };
-    EXPECT_FALSE(driver.Compile(dir.File("bin"), project));
-    EXPECT_FALSE(driver.Running());
-    EXPECT_EQ(messages.Texts(), Texts { "ERROR: Cannot launch child process\n" });
-    EXPECT_EQ(host.windows, 0);
-}
-
 } // namespace
 } // namespace ostrel
