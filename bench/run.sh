@@ -24,6 +24,6 @@ large=$(mktemp -d)/LARGE.C
 x "$build/bench/startup_bench" "$build/bin/ostrel" 7 "$large"
 x "$build/bench/editor_bench" "$large"
 rm -rf "$(dirname "$large")"
-echo "== Compile and snapshots =="
+echo "== Compile (a 30 s compile is watched for 25 s, then cancelled) and snapshots =="
 "$build/bench/build_bench" 21
 "$build/bench/snapshot_bench" 21

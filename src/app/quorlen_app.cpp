@@ -48,6 +48,8 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::Compile, &CQuorlenApp::OnCompile),
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
         M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
+        M::On(CommandId::Escape, &CQuorlenApp::OnEscape),
+        M::OnState(CommandId::Escape, &CQuorlenApp::OnUpdateEscape),
     };
     return map;
 }
@@ -317,6 +319,16 @@ void CQuorlenApp::OnCompile()
 void CQuorlenApp::OnOutputWindow()
 {
     m_build->ShowOutputWindow();
+}
+
+void CQuorlenApp::OnEscape()
+{
+    m_build->CancelBuild();
+}
+
+void CQuorlenApp::OnUpdateEscape(CommandState &state)
+{
+    state.enabled = m_build->Driver().Running();
 }
 
 void CQuorlenApp::OnFileNew()

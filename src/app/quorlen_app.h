@@ -61,6 +61,9 @@ public:
     // Compile is available at all times, also without a document.
     void OnUpdateCompile(CommandState &) { }
     void OnOutputWindow();
+    // Escape ends a running build; it does nothing otherwise.
+    void OnEscape();
+    void OnUpdateEscape(CommandState &state);
 
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 

@@ -1,16 +1,20 @@
 #include "compile/build_controller.h"
 
 #include "compile/message_file.h"
+#include "compile/message_line.h"
 #include "compile/message_navigation.h"
 #include "compile/output_list_box.h"
 #include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/path_parts.h"
-#include "platform/message_boxes.h"
-#include "platform/sleeper.h"
+#include "platform/qt_services.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
 #include <QShortcut>
+#include <QStatusBar>
 
 namespace ostrel {
 
@@ -20,16 +24,17 @@ constexpr int kOutputX = 0;
 constexpr int kOutputY = 360;
 constexpr int kOutputWidth = 640;
 constexpr int kOutputHeight = 100;
-// The compiler has ended; its message file is read a second later.
-constexpr int kMessageFileDelayMs = 1000;
+// How long a note stays in the status bar.
+constexpr int kStatusMs = 5000;
 
 } // namespace
 
 BuildController::BuildController(BuildContext context)
     : m_context(std::move(context))
-    , m_driver(*this, m_context.messages, m_context.processes)
+    , m_driver(*this, m_context.messages, m_context.processes, m_context.sleeper)
 {
     AddStepKeys(m_context.mainWindow);
+    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_context.documents, &CDocManager::documentCountChanged, this,
         &BuildController::MarkOpenDocuments);
 }
@@ -116,24 +121,49 @@ void BuildController::StepMessage(bool forward)
 void BuildController::ShowOutputWindow()
 {
     COutputWindow *window = NewOutputWindow();
-    m_context.sleeper.Sleep(kMessageFileDelayMs);
-    MessageFile file = ReadMessageFile(m_driver.CompilerOutputPath());
-    if (file.status == MessageFileStatus::CannotOpen) {
-        m_context.messages.Warn("Cannot open file");
-        return;
-    }
-    auto result = std::make_shared<const BuildResult>(
-        std::move(file.lines), DirectoryOf(m_driver.CompilerOutputPath()));
-    window->SetResult(result);
-    if (file.status == MessageFileStatus::ReadError)
-        m_context.messages.Warn("Read Error( ferror)");
+    if (!m_driver.Running())
+        m_driver.ReadMessages();
     // The Output Window command only lists the file again; the marks stay where the edits
     // since the build have moved them.
+    window->SetResult(MakeResult());
+}
+
+void BuildController::BuildFinished()
+{
+    auto result = MakeResult();
+    if (m_outputWindow) {
+        m_outputWindow->SetResult(result);
+        m_outputWindow->show();
+    }
     if (m_resultPending) {
         m_resultPending = false;
         m_marked = std::move(result);
         MarkOpenDocuments();
     }
+}
+
+std::shared_ptr<const BuildResult> BuildController::MakeResult() const
+{
+    return std::make_shared<const BuildResult>(
+        m_driver.Entries(), DirectoryOf(m_driver.CompilerOutputPath()));
+}
+
+void BuildController::ShowStatus(const std::string &text)
+{
+    if (auto *window = qobject_cast<QMainWindow *>(m_context.mainWindow))
+        window->statusBar()->showMessage(ToQt(text), kStatusMs);
+}
+
+// Escape in the output window ends a running build, as it does in the main window (there, as
+// the accelerator's command); otherwise it closes the window.
+bool BuildController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !m_driver.Running()
+        || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape || !watched->isWidgetType()
+        || !m_outputWindow || static_cast<QWidget *>(watched)->window() != m_outputWindow)
+        return false;
+    m_driver.Cancel();
+    return true;
 }
 
 COutputWindow *BuildController::NewOutputWindow()
@@ -152,10 +182,17 @@ COutputWindow *BuildController::NewOutputWindow()
 
 void BuildController::Navigate(int row)
 {
-    const BuildResult::Place *place =
-        m_outputWindow ? m_outputWindow->Result().PlaceAt(row) : nullptr;
-    if (!place)
+    if (!m_outputWindow)
         return;
+    const BuildResult &result = m_outputWindow->Result();
+    const BuildResult::Place *place = result.PlaceAt(row);
+    if (!place) {
+        // A message that reads like one about a place, but whose line number cannot be used.
+        if (row >= 0 && static_cast<size_t>(row) < result.Entries().size()
+            && IsNavigable(result.Entries()[static_cast<size_t>(row)]))
+            ShowStatus("This message names no line that can be gone to.");
+        return;
+    }
     m_navigationFile = place->file;
     m_navigationLine = place->line;
     // A file that cannot be opened is reported by the document; no other view moves then.

@@ -44,6 +44,8 @@ public:
     ~BuildController() override;
 
     void Compile();
+    // Ends a running build; nothing when none runs.
+    void CancelBuild() { m_driver.Cancel(); }
     // Replaces the output window with a new one at its fixed place and lists the messages.
     void ShowOutputWindow() override;
     // Opens the file the message in `row` of the output window names and selects its line;
@@ -65,10 +67,17 @@ public:
     bool ActiveDocumentHasPath() const override;
     void SaveActiveDocument() override;
     void BuildStarting() override;
+    void BuildFinished() override;
+    void ShowStatus(const std::string &text) override;
+
+protected:
+    // Escape in the output window ends a running build.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void AddStepKeys(QWidget *window);
     COutputWindow *NewOutputWindow();
+    std::shared_ptr<const BuildResult> MakeResult() const;
     void MarkOpenDocuments();
 
     BuildContext m_context;

@@ -1,5 +1,6 @@
 #include "compile/message_list_model.h"
 
+#include "compile/message_file.h"
 #include "platform/qt_services.h"
 
 #include <QFontMetrics>
@@ -30,7 +31,8 @@ void MessageListModel::SetResult(std::shared_ptr<const BuildResult> result, cons
         entries.begin(), entries.end(), [](const std::string &a, const std::string &b) {
             return a.size() < b.size();
         });
-    const int width = longest == entries.end() ? 0 : metrics.horizontalAdvance(ToQt(*longest));
+    const int width =
+        longest == entries.end() ? 0 : metrics.horizontalAdvance(ToQt(ShownEntry(*longest)));
     m_rowSize = QSize(width + kTextMargin, metrics.height() + 2);
     endResetModel();
 }
@@ -48,7 +50,11 @@ QVariant MessageListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return ToQt(entries[static_cast<size_t>(index.row())]);
+        return ToQt(ShownEntry(entries[static_cast<size_t>(index.row())]));
+    case Qt::ToolTipRole: {
+        const std::string tip = EntryTip(entries[static_cast<size_t>(index.row())]);
+        return tip.empty() ? QVariant() : QVariant(ToQt(tip));
+    }
     case Qt::SizeHintRole:
         return m_rowSize;
     default:

@@ -5,7 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QThread>
+#include <QTimer>
 
 namespace ostrel {
 
@@ -137,9 +137,25 @@ std::optional<std::string> QtFileDialogs::SaveFile(const FileDialogRequest &requ
     return RunFileDialog(m_owner, request, QFileDialog::AcceptSave);
 }
 
-void QtSleeper::Sleep(int milliseconds)
+namespace {
+
+class TimerWait : public PendingWait
 {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
+public:
+    QTimer timer;
+};
+
+} // namespace
+
+std::unique_ptr<PendingWait> QtSleeper::After(int milliseconds, std::function<void()> then)
+{
+    auto wait = std::make_unique<TimerWait>();
+    wait->timer.setSingleShot(true);
+    QObject::connect(&wait->timer, &QTimer::timeout, [then = std::move(then)] {
+        then();
+    });
+    wait->timer.start(milliseconds);
+    return wait;
 }
 
 QtProfile::QtProfile()

@@ -45,10 +45,11 @@ private:
 // upper case, so MAIN.C shows under "*.c" on file systems that tell case apart.
 QStringList ToQtNameFilters(const std::string &filter);
 
+// Waits as single-shot timers of the event loop.
 class QtSleeper : public Sleeper
 {
 public:
-    void Sleep(int milliseconds) override;
+    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override;
 };
 
 class QtProfile : public Profile

@@ -16,14 +16,19 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QHelpEvent>
 #include <QMdiArea>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace ostrel {
 namespace {
@@ -50,16 +55,39 @@ constexpr char kThreeMessages[] = "Compiling MAIN.C\r\n"
 class WatchingLauncher : public QtProcessLauncher
 {
 public:
-    LaunchResult Run(
-        const std::vector<std::string> &arguments, const std::string &workingDirectory) override
+    std::unique_ptr<RunningProcess> Start(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Finished finished) override
     {
         if (atStart)
             atStart();
-        return QtProcessLauncher::Run(arguments, workingDirectory);
+        return QtProcessLauncher::Start(
+            arguments, workingDirectory, timeLimitMs, std::move(finished));
     }
 
     std::function<void()> atStart;
 };
+
+// Runs the event loop until `done` holds; false when it still does not after 30 seconds.
+bool RunUntil(const std::function<bool()> &done)
+{
+    QDeadlineTimer deadline(30000);
+    QTimer wake; // the loop looks again at least this often
+    wake.start(10);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+// Whether a process has ended (a zombie that nobody reaps has ended too).
+bool Gone(int pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return true;
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && text.substr(close + 2, 1) == "Z";
+}
 
 std::string NumberedLines(int count)
 {
@@ -112,6 +140,13 @@ protected:
         QTest::keyClick(view, key, modifiers);
     }
 
+    // F9 on the view, then the event loop runs until the build's result is shown.
+    void PressF9()
+    {
+        PressOnView(Qt::Key_F9);
+        ASSERT_TRUE(f.WaitForBuild());
+    }
+
     // The tooltip shown while the pointer rests on the symbol margin beside `line`.
     static std::string TipBeside(CQuorlenView *view, int line)
     {
@@ -150,7 +185,7 @@ TEST_F(BuildE2eTest, F9CompilesTheProjectsCFileAndListsTheMessages)
 {
     Start(true, 3); // a failing compiler is still shown
     ASSERT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(OtherC()));
-    PressOnView(Qt::Key_F9);
+    PressF9();
 
     const auto runs = CompilerRuns(f.ProgramDir());
     ASSERT_EQ(runs.size(), 1u);
@@ -172,7 +207,7 @@ TEST_F(BuildE2eTest, ModifiedDocumentIsSavedOnlyWhenTheUserAgrees)
     Start();
     PressOnView(Qt::Key_X);
     f.messages.answers = { MessageAnswer::No };
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_EQ(f.messages.Texts(), Texts { "File is modified. It must be saved\nSave file ?" });
     EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(f.messages.shown[0].icon, MessageIcon::Question);
@@ -180,7 +215,7 @@ TEST_F(BuildE2eTest, ModifiedDocumentIsSavedOnlyWhenTheUserAgrees)
     EXPECT_EQ(Build().OutputWindow(), nullptr);
 
     f.messages.answers = { MessageAnswer::Yes };
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_EQ(test::ReadBytes(OtherC()), Bytes({ 'x', 'o', 't', 'h', 'e', 'r', '\n' }));
     ASSERT_EQ(CompilerRuns(f.ProgramDir()).size(), 1u);
     EXPECT_EQ(CompilerRuns(f.ProgramDir())[0].arguments[1], MainC());
@@ -217,7 +252,7 @@ TEST_F(BuildE2eTest, WhatStopsCompileBeforeTheCompilerStarts)
         if (c.untitled)
             f.App().OnFileNew();
         PressOnView(Qt::Key_X);
-        PressOnView(Qt::Key_F9);
+        PressF9();
         EXPECT_EQ(f.messages.Texts(),
             (Texts { "File is modified. It must be saved\nSave file ?", c.message }));
         EXPECT_EQ(ActiveView()->GetDocument()->IsModified(), !c.saved);
@@ -232,7 +267,7 @@ TEST_F(BuildE2eTest, MissingCompilerIsReportedAndTheProgramGoesOn)
     fs::remove(f.ProgramDir() + "/OSTREL.EXE");
     PressOnView(Qt::Key_X); // unsaved work elsewhere must survive
     f.App().OnFileNew();
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_EQ(f.messages.Texts(), Texts { "ERROR: Cannot launch child process\n" });
     EXPECT_EQ(Build().OutputWindow(), nullptr);
     EXPECT_EQ(f.App().DocManager().Documents().size(), 2u);
@@ -242,7 +277,7 @@ TEST_F(BuildE2eTest, MissingCompilerIsReportedAndTheProgramGoesOn)
 TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
 {
     Start();
-    PressOnView(Qt::Key_F9);
+    PressF9();
     // Started elsewhere: MAIN.C is found beside the message file.
     ASSERT_NE(fs::current_path(), fs::path(f.dir.File("work")));
 
@@ -283,11 +318,31 @@ TEST_F(BuildE2eTest, DoubleClickAndEnterGoToTheLineOpenOrNot)
     EXPECT_FALSE(ActiveView()->hasSelectedText());
 }
 
+TEST_F(BuildE2eTest, AMessageWithALineNumberThatCannotBeUsedSaysSoInTheStatusBar)
+{
+    Start(true, 0,
+        "Error  MAIN.C(2147483648): too far\r\nError  MAIN.C(twelve): no number\r\nError  "
+        "MAIN.C(2): fine");
+    PressF9();
+    for (const int row : { 0, 1 }) {
+        Frame().statusBar()->clearMessage();
+        DoubleClickEntry(row);
+        EXPECT_EQ(Frame().statusBar()->currentMessage().toStdString(),
+            "This message names no line that can be gone to.")
+            << row;
+        EXPECT_EQ(fs::path(ActiveView()->GetDocument()->PathName()), fs::path(OtherC()));
+    }
+    Frame().statusBar()->clearMessage();
+    DoubleClickEntry(2);
+    EXPECT_EQ(Frame().statusBar()->currentMessage().toStdString(), "");
+    EXPECT_TRUE(f.messages.shown.empty());
+}
+
 TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
 {
     Start();
     Frame().RouteCommand(ToUint(CommandId::OutputWindow));
-    EXPECT_EQ(f.messages.Texts(), Texts { "Cannot open file" });
+    EXPECT_EQ(f.messages.Texts(), Texts { "Cannot open file\nNo compile has run yet." });
     QPointer<COutputWindow> first = Build().OutputWindow();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->windowTitle().toStdString(), "Compiler Output Window");
@@ -300,7 +355,7 @@ TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(Build().OutputWindow(), first);
 
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_TRUE(first.isNull());
     COutputWindow *second = Build().OutputWindow();
     ASSERT_NE(second, nullptr);
@@ -314,7 +369,7 @@ TEST_F(BuildE2eTest, OutputWindowIsReplacedAtItsPlaceAndItsListFillsIt)
 TEST_F(BuildE2eTest, F4AndShiftF4StepThroughTheMessagesAndWrapRound)
 {
     Start(true, 0, kThreeMessages);
-    PressOnView(Qt::Key_F9);
+    PressF9();
     struct Step
     {
         Qt::KeyboardModifiers modifiers;
@@ -356,7 +411,7 @@ TEST_F(BuildE2eTest, MarginMarksTheMessagesLinesUntilTheNextBuildStarts)
     Start(true, 0, kThreeMessages);
     CQuorlenView *other = ActiveView();
     EXPECT_EQ(other->marginWidth(1), 0);
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_GT(other->marginWidth(1), 0);
     EXPECT_EQ(other->markersAtLine(0), warning);
     EXPECT_EQ(TipBeside(other, 0), "Warning  OTHER.C(1): 'other' defined but not used");
@@ -379,7 +434,7 @@ TEST_F(BuildE2eTest, MarginMarksTheMessagesLinesUntilTheNextBuildStarts)
         atStart = { main->markersAtLine(11), main->markersAtLine(2), other->markersAtLine(0),
             static_cast<unsigned>(main->marginWidth(1) + other->marginWidth(1)) };
     };
-    PressOnView(Qt::Key_F9);
+    PressF9();
     EXPECT_EQ(atStart, (std::vector<unsigned> { 0, 0, 0, 0 }));
     EXPECT_EQ(main->markersAtLine(4), warning);
     EXPECT_EQ(main->markersAtLine(11), 0u);
@@ -405,7 +460,7 @@ TEST_F(BuildE2eTest, TheChosenLineIsNotLeftUnderTheOutputWindow)
     WriteText(MainC(), NumberedLines(80));
     Frame().showNormal();
     Frame().setGeometry(0, 0, 853, 533);
-    PressOnView(Qt::Key_F9);
+    PressF9();
     DoubleClickEntry(0);
 
     CQuorlenView *view = ActiveView();
@@ -420,30 +475,122 @@ TEST_F(BuildE2eTest, TheChosenLineIsNotLeftUnderTheOutputWindow)
         << line.y() << " under " << Build().OutputWindow()->frameGeometry().y();
 }
 
-TEST(QtProcessLauncher, RunsInTheGivenDirectoryAndFindsPrograms)
+TEST_F(BuildE2eTest, TheWindowGoesOnWhileTheCompilerRunsAndEscapeEndsIt)
+{
+    Start();
+    test::MakeFakeCompilerHang(f.ProgramDir());
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(Entries(), Texts { "Building MAIN.C ..." });
+    ASSERT_TRUE(Build().OutputWindow()->isVisible());
+    ASSERT_TRUE(RunUntil([&] {
+        return !test::HangingCompilerPids(f.ProgramDir()).empty();
+    }));
+    const std::vector<int> pids = test::HangingCompilerPids(f.ProgramDir());
+
+    // A second F9 starts no second compiler and asks nothing.
+    PressOnView(Qt::Key_F9);
+    EXPECT_EQ(CompilerRuns(f.ProgramDir()).size(), 1u);
+    EXPECT_EQ(Frame().statusBar()->currentMessage().toStdString(), "A build is already running.");
+    EXPECT_TRUE(f.messages.shown.empty());
+
+    PressOnView(Qt::Key_Escape);
+    ASSERT_TRUE(f.WaitForBuild());
+    EXPECT_EQ(Entries(), (Texts { "Building MAIN.C ...", "Build cancelled." }));
+    EXPECT_TRUE(RunUntil([&] {
+        return Gone(pids[0]) && Gone(pids[1]);
+    })) << "the compiler or its child still runs";
+    EXPECT_TRUE(f.messages.shown.empty());
+
+    // Escape in the output window ends a build too.
+    PressOnView(Qt::Key_F9);
+    COutputListBox *list = Build().OutputWindow()->List();
+    QApplication::setActiveWindow(Build().OutputWindow());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Escape);
+    ASSERT_TRUE(f.WaitForBuild());
+    EXPECT_EQ(Entries(), (Texts { "Building MAIN.C ...", "Build cancelled." }));
+
+    // Closing the program ends a compiler that still runs.
+    fs::remove(f.ProgramDir() + "/fake-compiler.pids");
+    PressOnView(Qt::Key_F9);
+    ASSERT_TRUE(RunUntil([&] {
+        return !test::HangingCompilerPids(f.ProgramDir()).empty();
+    }));
+    const std::vector<int> second = test::HangingCompilerPids(f.ProgramDir());
+    f.app.reset();
+    EXPECT_TRUE(RunUntil([&] {
+        return Gone(second[0]) && Gone(second[1]);
+    }));
+}
+
+TEST(QtProcessLauncher, TheChildGetsTheBytesOfItsArgumentsInTheGivenDirectory)
 {
     test::TempDir dir;
     fs::create_directories(dir.Path() / "bin");
     fs::create_directories(dir.Path() / "run here");
-    test::InstallFakeCompiler(dir.File("bin"), "", 4);
+    // A folder whose name is Latin-1, no UTF-8: the compiler must write its messages there.
+    const std::string folder = dir.File("caf\xE9");
+    fs::create_directories(folder);
+    test::InstallFakeCompiler(dir.File("bin"), "0 errors", 4);
     const std::string compiler = dir.File("bin/OSTREL.EXE");
     QtProcessLauncher launcher;
 
-    const LaunchResult result = launcher.Run({ compiler, "a b.c", "" }, dir.File("run here"));
-    EXPECT_TRUE(result.started);
-    EXPECT_FALSE(result.crashed);
-    EXPECT_EQ(result.exitCode, 4);
+    std::optional<LaunchResult> ended;
+    const auto child = launcher.Start({ compiler, folder + "/MAIN.C", "a b", "" },
+        dir.File("run here"), 0, [&](const LaunchResult &result) {
+            ended = result;
+        });
+    ASSERT_TRUE(child);
+    ASSERT_TRUE(RunUntil([&] {
+        return ended.has_value();
+    }));
+    EXPECT_FALSE(child->IsRunning());
+    EXPECT_FALSE(ended->crashed);
+    EXPECT_EQ(ended->exitCode, 4);
     const auto runs = CompilerRuns(dir.File("bin"));
     ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].arguments, (Texts { compiler, "a b.c", "" }));
+    EXPECT_EQ(runs[0].arguments, (Texts { compiler, folder + "/MAIN.C", "a b", "" }));
     EXPECT_EQ(runs[0].workingDirectory, dir.File("run here"));
+    EXPECT_EQ(test::ReadBytes(folder + "/OUTPUT.ERR"), test::ToBytes("0 errors"));
 
-    EXPECT_FALSE(launcher.Run({ dir.File("bin/MISSING.EXE") }, {}).started);
+    EXPECT_FALSE(launcher.Start({ dir.File("bin/MISSING.EXE") }, {}, 0, nullptr));
     EXPECT_FALSE(launcher.StartDetached({ dir.File("bin/MISSING.EXE") }, {}));
     EXPECT_TRUE(launcher.CanFind(compiler));
     EXPECT_TRUE(launcher.CanFind("sh"));
     EXPECT_FALSE(launcher.CanFind(dir.File("bin/fake-compiler.out"))); // not executable
     EXPECT_FALSE(launcher.CanFind("no-such-program-here"));
+}
+
+TEST(QtProcessLauncher, CancelAndTheTimeLimitEndTheChildAndWhatItStarted)
+{
+    for (const bool cancel : { true, false }) {
+        SCOPED_TRACE(cancel ? "cancel" : "time limit");
+        test::TempDir dir;
+        test::InstallFakeCompiler(dir.Path().string(), "");
+        test::MakeFakeCompilerHang(dir.Path().string());
+        QtProcessLauncher launcher;
+        std::optional<LaunchResult> ended;
+        const auto child = launcher.Start({ dir.File("OSTREL.EXE"), dir.File("MAIN.C") }, {},
+            cancel ? 0 : 300, [&](const LaunchResult &result) {
+                ended = result;
+            });
+        ASSERT_TRUE(child);
+        ASSERT_TRUE(RunUntil([&] {
+            return !test::HangingCompilerPids(dir.Path().string()).empty();
+        }));
+        const std::vector<int> pids = test::HangingCompilerPids(dir.Path().string());
+        EXPECT_TRUE(child->IsRunning());
+        if (cancel)
+            child->Cancel();
+        ASSERT_TRUE(RunUntil([&] {
+            return ended.has_value();
+        }));
+        EXPECT_EQ(ended->cancelled, cancel);
+        EXPECT_EQ(ended->timedOut, !cancel);
+        EXPECT_TRUE(RunUntil([&] {
+            return Gone(pids[0]) && Gone(pids[1]);
+        }));
+    }
 }
 
 } // namespace

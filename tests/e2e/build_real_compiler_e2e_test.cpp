@@ -55,6 +55,7 @@ TEST(BuildRealCompiler, F9BuildsTheExampleAndAnErrorLeadsToItsLine)
         QApplication::setActiveWindow(app.MainFrame());
         activeView()->setFocus();
         QTest::keyClick(activeView(), Qt::Key_F9);
+        ASSERT_TRUE(f.WaitForBuild());
     };
     ASSERT_NE(activeView(), nullptr);
     pressF9();

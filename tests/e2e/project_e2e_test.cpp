@@ -105,6 +105,7 @@ TEST_F(ProjectE2eTest, FirstRunCreatesAProjectThatCompilesAndComesBack)
     EXPECT_EQ(f.App().Project().CommandOptions(), "/sm /c4 /rs0x1100 /s /o0x30");
 
     PressF9OnView();
+    ASSERT_TRUE(f.WaitForBuild());
     const auto runs = test::CompilerRuns(f.ProgramDir());
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].arguments,

@@ -16,6 +16,20 @@ void InstallFakeCompiler(const std::string &programDir, const std::string &messa
     WriteText((dir / "fake-compiler.status").string(), std::to_string(status));
 }
 
+void MakeFakeCompilerHang(const std::string &programDir)
+{
+    WriteText((std::filesystem::path(programDir) / "fake-compiler.hang").string(), "");
+}
+
+std::vector<int> HangingCompilerPids(const std::string &programDir)
+{
+    std::ifstream file(std::filesystem::path(programDir) / "fake-compiler.pids");
+    std::vector<int> pids;
+    for (int pid = 0; file >> pid;)
+        pids.push_back(pid);
+    return pids.size() == 2 ? pids : std::vector<int> {};
+}
+
 std::vector<CompilerRun> CompilerRuns(const std::string &programDir)
 {
     std::vector<CompilerRun> runs;

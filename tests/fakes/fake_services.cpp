@@ -82,18 +82,67 @@ void FakeProfile::WriteInt(const std::string &section, const std::string &key, i
     values[section + "/" + key] = std::to_string(value);
 }
 
-LaunchResult FakeProcessLauncher::Run(
-    const std::vector<std::string> &arguments, const std::string &workingDirectory)
+// A child of the fake: its report waits in the launcher until the test finishes it.
+class FakeProcessLauncher::Child : public RunningProcess
 {
-    calls.push_back({ arguments, workingDirectory, false });
-    LaunchResult result { true, false, 0 };
-    if (!results.empty()) {
-        result = results.front();
-        results.pop_front();
+public:
+    Child(FakeProcessLauncher &launcher, std::shared_ptr<Finished> finished)
+        : m_launcher(launcher)
+        , m_finished(std::move(finished))
+    {
     }
-    if (result.started && onRun)
+    void Cancel() override
+    {
+        if (!IsRunning())
+            return;
+        ++m_launcher.cancels;
+        const Finished finished = std::move(*m_finished);
+        *m_finished = nullptr;
+        LaunchResult result { true, true };
+        result.cancelled = true;
+        finished(result);
+    }
+    bool IsRunning() const override { return *m_finished != nullptr; }
+
+private:
+    FakeProcessLauncher &m_launcher;
+    std::shared_ptr<Finished> m_finished;
+};
+
+std::unique_ptr<RunningProcess> FakeProcessLauncher::Start(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory, int timeLimitMs,
+    Finished finished)
+{
+    calls.push_back({ arguments, workingDirectory, false, timeLimitMs });
+    if (!results.empty() && !results.front().started) {
+        results.pop_front();
+        return nullptr;
+    }
+    if (onRun)
         onRun(calls.back());
-    return result;
+    m_running.push_back(std::make_shared<Finished>(std::move(finished)));
+    return std::make_unique<Child>(*this, m_running.back());
+}
+
+bool FakeProcessLauncher::Finish(LaunchResult result)
+{
+    for (auto it = m_running.rbegin(); it != m_running.rend(); ++it) {
+        if (!**it)
+            continue;
+        const Finished finished = std::move(**it);
+        **it = nullptr;
+        finished(result);
+        return true;
+    }
+    return false;
+}
+
+bool FakeProcessLauncher::AnyRunning() const
+{
+    for (const auto &finished : m_running)
+        if (*finished)
+            return true;
+    return false;
 }
 
 bool FakeProcessLauncher::StartDetached(

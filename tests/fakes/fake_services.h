@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -46,10 +47,16 @@ public:
     std::vector<FileDialogRequest> saveRequests;
 };
 
+// Records every wait and ends it at once: `then` runs before After returns.
 class FakeSleeper : public Sleeper
 {
 public:
-    void Sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
+    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override
+    {
+        sleeps.push_back(milliseconds);
+        then();
+        return std::make_unique<PendingWait>();
+    }
     std::vector<int> sleeps;
 };
 
@@ -114,8 +121,9 @@ public:
     PrintResult result = PrintResult::Printed;
 };
 
-// Records every child process asked for and answers from a script (a normal exit with status
-// 0 when the script is empty); `onRun` stands in for what the child would do.
+// Records every child process asked for. A started child runs until the test ends it with
+// Finish (or it is cancelled); `results` scripts which starts fail (started false), and
+// `onRun` stands in for what the child does as it starts.
 class FakeProcessLauncher : public ProcessLauncher
 {
 public:
@@ -124,18 +132,29 @@ public:
         std::vector<std::string> arguments;
         std::string workingDirectory;
         bool detached = false;
+        int timeLimitMs = 0;
     };
 
-    LaunchResult Run(
-        const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
+    std::unique_ptr<RunningProcess> Start(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Finished finished) override;
     bool StartDetached(
         const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
     bool CanFind(const std::string &program) const override { return found.count(program) > 0; }
+
+    // Ends the child started last that still runs, reporting `result`; false when none runs.
+    bool Finish(LaunchResult result = { true, false, 0 });
+    // Whether a started child still runs.
+    bool AnyRunning() const;
 
     std::vector<Call> calls;
     std::deque<LaunchResult> results;
     std::function<void(const Call &)> onRun;
     std::set<std::string> found; // programs that CanFind finds
+    int cancels = 0; // Cancel calls on running children
+
+private:
+    class Child;
+    std::vector<std::shared_ptr<Finished>> m_running;
 };
 
 } // namespace ostrel::test

@@ -1,5 +1,10 @@
 #include "support/app_fixture.h"
 
+#include "compile/build_controller.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 #include <filesystem>
 
 namespace ostrel::test {
@@ -22,6 +27,19 @@ CQuorlenApp &AppFixture::Start(const std::vector<std::string> &words)
     arguments.insert(arguments.end(), words.begin(), words.end());
     app->InitInstance(arguments);
     return *app;
+}
+
+} // namespace ostrel::test
+
+namespace ostrel::test {
+
+bool AppFixture::WaitForBuild(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    // A running build looks at its compiler from a timer, so the loop wakes up regularly.
+    while (app->Build().Driver().Running() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return !app->Build().Driver().Running();
 }
 
 } // namespace ostrel::test

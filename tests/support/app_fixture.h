@@ -23,6 +23,9 @@ public:
     // Starts the application as `ostrel <words...>`.
     CQuorlenApp &Start(const std::vector<std::string> &words = {});
     CQuorlenApp &App() { return *app; }
+    // Lets the event loop run until the build that runs has ended and its result is shown;
+    // false when it still runs after `timeoutMs`.
+    bool WaitForBuild(int timeoutMs = 30000);
 
     std::string WorkspacePath() const { return dir.File("bin/VOTRIX.cfg"); }
     std::string ProgramDir() const { return dir.File("bin"); }
