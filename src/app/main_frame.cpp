@@ -56,7 +56,7 @@ CMainFrame::CMainFrame(
     m_actions = new CommandActions(this, [this](uint16_t id) {
         RouteCommand(id);
     });
-    m_toolBar = new CMainToolBar(*m_actions, this);
+    m_toolBar = new CMainToolbar(*m_actions, this);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     m_status = new StatusPanes(statusBar(), locks);
     m_caption = new FrameCaption(

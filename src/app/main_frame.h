@@ -19,7 +19,7 @@ class QToolBar;
 namespace ostrel {
 
 class CHelpWindow;
-class CMainToolBar;
+class CMainToolbar;
 class CommandActions;
 class FrameCaption;
 class IconMenuAdapter;
@@ -112,7 +112,7 @@ private:
 
     QMdiArea *m_area;
     CommandActions *m_actions = nullptr;
-    CMainToolBar *m_toolBar = nullptr;
+    CMainToolbar *m_toolBar = nullptr;
     StatusPanes *m_status = nullptr;
     FrameCaption *m_caption = nullptr;
     IconMenuAdapter *m_iconMenus = nullptr;

@@ -8,7 +8,7 @@
 
 namespace ostrel {
 
-CMainToolBar::CMainToolBar(const CommandActions &actions, QWidget *parent)
+CMainToolbar::CMainToolbar(const CommandActions &actions, QWidget *parent)
     : QToolBar(QStringLiteral("Toolbar"), parent)
 {
     setObjectName(QStringLiteral("toolbar"));
@@ -34,7 +34,7 @@ CMainToolBar::CMainToolBar(const CommandActions &actions, QWidget *parent)
     }
 }
 
-QComboBox *CMainToolBar::MakeProjectBox()
+QComboBox *CMainToolbar::MakeProjectBox()
 {
     // The project box holds one entry; choosing it does nothing.
     m_projectBox = new QComboBox(this);
@@ -54,7 +54,7 @@ QComboBox *CMainToolBar::MakeProjectBox()
     return m_projectBox;
 }
 
-void CMainToolBar::SetProjectText(const QString &text)
+void CMainToolbar::SetProjectText(const QString &text)
 {
     if (!m_projectBox || (m_projectBox->count() == 1 && m_projectBox->itemText(0) == text))
         return;
