@@ -20,9 +20,8 @@ CNewChooserDlg::CNewChooserDlg(QWidget *parent)
     ok->setObjectName(QStringLiteral("ok"));
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"));
     cancel->setObjectName(QStringLiteral("cancel"));
-    // Neither button takes Enter for itself.
-    ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    // Return chooses, unless the focus is on Cancel.
+    ok->setDefault(true);
 
     auto *group = new QGroupBox;
     auto *choices = new QVBoxLayout;

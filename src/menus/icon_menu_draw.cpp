@@ -77,9 +77,10 @@ void CIconMenu::DrawItem(const DrawItemRequest &request)
     const bool checked = state & DrawState::Checked;
 
     if (record && (record->flags & MenuFlag::Separator)) {
-        const Rect line { rect.left, rect.top + (H >> 1), rect.right, rect.bottom };
-        EtchedTopLine(
-            surface, line, look.Color(SysColour::BtnShadow), look.Color(SysColour::BtnHighlight));
+        // The band in the entries' background, so that only one thin line shows.
+        surface.FillRect(rect, look.Color(SysColour::Menu));
+        const int y = rect.top + (H >> 1);
+        surface.FillRect({ rect.left, y, rect.right, y + 1 }, look.Color(SysColour::BtnShadow));
         return;
     }
 

@@ -114,8 +114,12 @@ void CProjectSettingsDlg::CreateControls()
     // Help has nothing to show.
     connect(m_browse, &QPushButton::clicked, this, &CProjectSettingsDlg::OnBrowse);
     connect(m_removeFile, &QPushButton::clicked, this, &CProjectSettingsDlg::OnRemoveFile);
+    // The state change, not the click: a screen reader's toggle action checks a chip too.
     for (QRadioButton *chip : m_chips)
-        connect(chip, &QRadioButton::clicked, this, &CProjectSettingsDlg::OnChipClicked);
+        connect(chip, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked && !m_writing)
+                OnChipChosen();
+        });
     for (QCheckBox *box : { m_includeSource, m_waitState, m_sreEnable })
         connect(box, &QCheckBox::clicked, this, &CProjectSettingsDlg::OnChanged);
     for (QLineEdit *box : { m_codeStart, m_extSramStart, m_extSramEnd, m_stackInit })
@@ -257,7 +261,7 @@ void CProjectSettingsDlg::OnChanged()
     BuildOptionsFromDialog();
 }
 
-void CProjectSettingsDlg::OnChipClicked()
+void CProjectSettingsDlg::OnChipChosen()
 {
     ReadControls();
     BuildOptionsFromDialog();

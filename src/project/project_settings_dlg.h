@@ -57,7 +57,7 @@ private:
     void EnableMegaControls(bool enable);
 
     void OnChanged();
-    void OnChipClicked();
+    void OnChipChosen();
     void OnBrowse();
     void OnRemoveFile();
 

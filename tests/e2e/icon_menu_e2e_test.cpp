@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace ostrel {
 namespace {
 
@@ -143,6 +145,28 @@ TEST_F(IconMenuE2eTest, ScreenshotOfTheFileMenu)
     EXPECT_EQ(file->actionGeometry(open).height(), 20);
     EXPECT_GT(differing(open), 20);
     EXPECT_EQ(differing(close), 0);
+
+    // A separator shows the entries' background with one line across, not a band of its own.
+    const auto colourAt = [&](int x, int y) {
+        const QRgb rgb = picture.pixel(x, y);
+        return MakeColour(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    };
+    for (QAction *action : file->actions()) {
+        if (!action->isSeparator())
+            continue;
+        const QRect band = file->actionGeometry(action);
+        std::set<int> lineRows;
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x) {
+                const Colour c = colourAt(x, y);
+                ASSERT_TRUE(c == f.systemLook.Color(SysColour::Menu)
+                    || c == f.systemLook.Color(SysColour::BtnShadow))
+                    << x << "," << y;
+                if (c != f.systemLook.Color(SysColour::Menu))
+                    lineRows.insert(y);
+            }
+        EXPECT_EQ(lineRows.size(), 1u);
+    }
     file->hide();
 }
 

@@ -5,6 +5,7 @@
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "framework/command_ids.h"
+#include "res/resources.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
@@ -18,11 +19,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <Qsci/qscilexercpp.h>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <set>
 
 namespace ostrel {
 namespace {
@@ -81,66 +86,79 @@ protected:
     AppFixture f;
 };
 
-TEST_F(MainFrameTest, MenuBarsHoldTheirEntriesInOrder)
+// The lists of a menu resource as the bar should show them: titles and entries; a separator
+// as "-", the entries' states left out.
+std::vector<std::pair<std::string, std::vector<std::string>>> ResourceLists(uint16_t menuId)
+{
+    std::vector<std::pair<std::string, std::vector<std::string>>> lists;
+    for (const MenuEntry &list : *GetMenuResource(menuId)) {
+        std::vector<std::string> entries;
+        for (const MenuEntry &entry : list.items)
+            entries.push_back(entry.IsSeparator() ? "-" : entry.text);
+        lists.emplace_back(list.text, entries);
+    }
+    return lists;
+}
+
+// The bar's lists as shown, and the entries shown grey.
+std::vector<std::pair<std::string, std::vector<std::string>>> ShownLists(
+    QMenuBar *bar, std::set<std::string> &grey)
+{
+    std::vector<std::pair<std::string, std::vector<std::string>>> lists;
+    for (const std::string &title : Titles(bar)) {
+        std::vector<std::string> entries;
+        for (std::string entry : Shown(MenuNamed(bar, title))) {
+            if (const size_t mark = entry.find(" [grey]"); mark != std::string::npos) {
+                entry.erase(mark);
+                grey.insert(entry);
+            }
+            entries.push_back(entry);
+        }
+        lists.emplace_back(title, entries);
+    }
+    return lists;
+}
+
+TEST_F(MainFrameTest, MenuBarsShowTheirResourcesWithTheCommandsStates)
 {
     f.Start();
     CloseAll();
-    EXPECT_EQ(Titles(Bar()), (std::vector<std::string> { "&File", "&View", "&Help" }));
-    EXPECT_EQ(Shown(MenuNamed(Bar(), "&File")),
-        (std::vector<std::string> { "&New\tCtrl+N", "&Open...\tCtrl+O", "-", "P&rint Setup...", "-",
-            "Recent File [grey]", "-", "E&xit" }));
-    EXPECT_EQ(
-        Shown(MenuNamed(Bar(), "&View")), (std::vector<std::string> { "&Toolbar", "&Status Bar" }));
-    EXPECT_EQ(Shown(MenuNamed(Bar(), "&Help")),
-        (std::vector<std::string> { "&Help Topics", "-", "&About Ostrel" }));
+    std::set<std::string> grey;
+    EXPECT_EQ(ShownLists(Bar(), grey), ResourceLists(kMainResourceId));
+    EXPECT_EQ(grey, std::set<std::string> { "Recent File" });
 
     f.App().OnFileNew();
-    EXPECT_EQ(Titles(Bar()),
-        (std::vector<std::string> { "&File", "&Edit", "&View", "&Project", "&Compile",
-            "Visual Code &Generator", "&Window", "&Help" }));
-    const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
-        { "&File",
-            { "&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...",
-                "Send &Mail [grey]", "-", "&Print...\tCtrl+P", "P&rint Setup...", "-",
-                "Recent File [grey]", "-", "E&xit" } },
-        { "&Edit",
-            { "&Undo\tCtrl+Z [grey]", "-", "Cu&t\tCtrl+X [grey]", "&Copy\tCtrl+C [grey]",
-                "&Paste\tCtrl+V [grey]", "Paste &Special... [grey]", "Select A&ll\tCtrl+A", "-",
-                "&Find...\tCtrl+F", "F&ind Next\tF3", "R&eplace\tCtrl+H", "-",
-                "Change &Tab Size" } },
-        { "&View", { "&Toolbar", "&Status Bar", "-", "&Output Window" } },
-        { "&Project", { "&New", "&Open", "-", "&Settings", "-", "Cl&ose" } },
-        { "&Compile", { "&Compile   F9" } },
-        { "Visual Code &Generator",
-            { "Set / Clear Interrupt Masks", "Set I/O Pins Direction", "MCUCR Settings",
-                "UART Settings" } },
-        { "&Window",
-            { "&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-",
-                "&1 Ostrel2" } }, // the count of new documents goes on
-        { "&Help", { "&Help Topics", "-", "&About Ostrel" } },
-    };
-    for (const auto &[title, entries] : expected)
-        EXPECT_EQ(Shown(MenuNamed(Bar(), title)), entries) << title;
+    grey.clear();
+    auto expected = ResourceLists(kDocumentMenuId);
+    for (auto &[title, entries] : expected)
+        if (title == "&Window") // the window list follows the window entries
+            entries.insert(
+                entries.end(), { "-", "&1 Ostrel2" }); // the count of new documents goes on
+    EXPECT_EQ(ShownLists(Bar(), grey), expected);
+    // Nothing to undo, copy or paste in a new document; no mail program among the fakes.
+    EXPECT_EQ(grey,
+        (std::set<std::string> { "Send &Mail", "Recent File", "&Undo\tCtrl+Z", "Cu&t\tCtrl+X",
+            "&Copy\tCtrl+C", "&Paste\tCtrl+V", "Paste &Special..." }));
 }
 
 TEST_F(MainFrameTest, ToolbarButtonsPromptsAndProjectBox)
 {
     f.Start();
+    // The toolbar resource's places in order: the project box, a gap, then buttons (their
+    // command ids) and separators (0).
     QToolBar *toolbar = Frame().ToolBar();
-    std::vector<std::string> buttons;
+    std::vector<int> places;
     for (QAction *action : toolbar->actions()) {
-        if (action->isSeparator())
-            buttons.push_back("-");
-        else if (QWidget *widget = toolbar->widgetForAction(action);
-                 widget && !action->data().isValid())
-            buttons.push_back(widget == Frame().ProjectBox() ? "[project box]" : "[gap]");
+        QWidget *widget = toolbar->widgetForAction(action);
+        if (action->isSeparator() || (widget && !action->data().isValid()))
+            places.push_back(widget == Frame().ProjectBox() ? -1 : 0);
         else
-            buttons.push_back(action->toolTip().toStdString());
+            places.push_back(action->data().toInt());
     }
-    EXPECT_EQ(buttons,
-        (std::vector<std::string> { "[project box]", "[gap]", "Open", "Save", "Print", "-", "Cut",
-            "Copy", "Paste", "-", "Find", "Replace", "-", "Complie F9.", "Debug.", "-", "About",
-            "Help" }));
+    std::vector<int> expected(GetToolbarResource(kMainResourceId)->buttons.begin(),
+        GetToolbarResource(kMainResourceId)->buttons.end());
+    expected[0] = -1;
+    EXPECT_EQ(places, expected);
     EXPECT_EQ(Frame().ProjectBox()->width(), 100);
     QAction *open = Frame().Actions().Action(ToUint(CommandId::FileOpen));
     EXPECT_EQ(open->statusTip().toStdString(), "Open an existing document");
@@ -161,51 +179,71 @@ TEST_F(MainFrameTest, ToolbarButtonsPromptsAndProjectBox)
     EXPECT_EQ(Frame().LinePane()->width(), 75);
 }
 
-TEST_F(MainFrameTest, AcceleratorsRouteTheirCommands)
+// The key an accelerator's text names ("Ctrl+N", "Shift+Delete", "Alt+Enter"), read apart from
+// the program's own conversion.
+std::pair<Qt::Key, Qt::KeyboardModifiers> KeyOf(const std::string &text)
+{
+    Qt::KeyboardModifiers modifiers;
+    std::string rest = text;
+    for (const auto &[prefix, modifier] : { std::pair { "Ctrl+", Qt::ControlModifier },
+             std::pair { "Shift+", Qt::ShiftModifier }, std::pair { "Alt+", Qt::AltModifier } })
+        if (rest.rfind(prefix, 0) == 0) {
+            modifiers |= modifier;
+            rest.erase(0, std::string(prefix).size());
+        }
+    const std::map<std::string, Qt::Key> named { { "Backspace", Qt::Key_Backspace },
+        { "Delete", Qt::Key_Delete }, { "Insert", Qt::Key_Insert }, { "Enter", Qt::Key_Return },
+        { "Esc", Qt::Key_Escape } };
+    if (const auto found = named.find(rest); found != named.end())
+        return { found->second, modifiers };
+    if (rest.size() > 1 && rest[0] == 'F')
+        return { static_cast<Qt::Key>(Qt::Key_F1 + std::stoi(rest.substr(1)) - 1), modifiers };
+    return { static_cast<Qt::Key>(Qt::Key_A + (rest[0] - 'A')), modifiers };
+}
+
+// Stands first on the route and takes every command.
+struct RecordingTarget : CommandTarget
+{
+    bool RunCommand(uint16_t id) override
+    {
+        ran.push_back(id);
+        return true;
+    }
+    bool HasHandler(uint16_t) const override { return true; }
+    bool UpdateCommandState(uint16_t, CommandState &state) override
+    {
+        state.enabled = true;
+        return true;
+    }
+    std::vector<uint16_t> ran;
+};
+
+TEST_F(MainFrameTest, AcceleratorKeysOnTheFocusedViewRouteTheirCommands)
 {
     f.Start();
-    std::multimap<uint16_t, std::string> keys;
-    for (const auto &[id, object] : Frame().Actions().Shortcuts())
-        keys.emplace(id, static_cast<QShortcut *>(object)->key().toString().toStdString());
-    const std::multimap<uint16_t, std::string> expected = {
-        { 57642, "Ctrl+A" },
-        { 57634, "Ctrl+C" },
-        { 57636, "Ctrl+F" },
-        { 57641, "Ctrl+H" },
-        { 57600, "Ctrl+N" },
-        { 57601, "Ctrl+O" },
-        { 57607, "Ctrl+P" },
-        { 57603, "Ctrl+S" },
-        { 57637, "Ctrl+V" },
-        { 57643, "Alt+Backspace" },
-        { 57635, "Shift+Del" },
-        { 32768, "Esc" },
-        { 57670, "F1" },
-        { 57669, "Shift+F1" },
-        { 57640, "F3" },
-        { 57680, "F6" },
-        { 57681, "Shift+F6" },
-        { 32771, "F9" },
-        { 57634, "Ctrl+Ins" },
-        { 57637, "Shift+Ins" },
-        { 57860, "Alt+Return" },
-        { 57635, "Ctrl+X" },
-        { 57643, "Ctrl+Z" },
-    };
-    EXPECT_EQ(keys.size(), expected.size());
-    for (const auto &[id, key] : expected) {
-        const auto range = keys.equal_range(id);
-        bool found = false;
-        for (auto it = range.first; it != range.second; ++it)
-            found = found || it->second == key;
-        EXPECT_TRUE(found) << id << " " << key;
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    auto *view = f.App().DocManager().Documents().front()->Views().front();
+    view->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), view);
+    RecordingTarget recorder;
+    Frame().SetActiveTargets(&recorder, nullptr);
+
+    std::vector<uint16_t> expected;
+    for (const Accelerator &accelerator : *GetAcceleratorTable(kMainResourceId)) {
+        const auto [key, modifiers] = KeyOf(AcceleratorText(accelerator));
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        expected.push_back(accelerator.command);
+        EXPECT_EQ(recorder.ran, expected) << AcceleratorText(accelerator);
+        recorder.ran = expected; // one miss does not hide the keys after it
     }
+    Frame().SetActiveTargets(nullptr, nullptr);
 
     // Ctrl+N with no document reaches the application object and makes one.
     CloseAll();
-    for (const auto &[id, object] : Frame().Actions().Shortcuts())
-        if (id == ToUint(CommandId::FileNew))
-            emit static_cast<QShortcut *>(object)->activated();
+    Frame().MdiArea()->setFocus();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_EQ(f.App().DocManager().Documents().size(), 1u);
     EXPECT_EQ(f.App().DocManager().Documents().front()->Title(), "Ostrel2");
 }
@@ -339,17 +377,30 @@ TEST_F(MainFrameTest, ScreenshotWithOneDocument)
     const QImage picture = Frame().grab().toImage();
     ASSERT_TRUE(picture.save(file));
 
-    // The C source is highlighted: keywords are drawn in the keyword colour (blue on the light
-    // palette of the tests), which plain text never uses.
+    // The C source is highlighted: the keywords take the C lexer's keyword style, and the view
+    // shows them in its keyword colour.
+    auto *view = f.App().DocManager().Documents().front()->Views().front();
+    const QImage shown = view->viewport()->grab().toImage();
+    const auto *lexer = qobject_cast<QsciLexerCPP *>(view->lexer());
+    ASSERT_NE(lexer, nullptr);
+    const QString text = view->text();
+    auto styleOf = [&](const char *word) {
+        return view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT,
+            static_cast<unsigned long>(text.indexOf(QLatin1String(word))));
+    };
+    for (const char *word : { "int", "void", "for" })
+        EXPECT_EQ(styleOf(word), QsciLexerCPP::Keyword) << word;
+    EXPECT_EQ(styleOf("main"), QsciLexerCPP::Identifier);
+    // The keyword colour is blue; plain text and the margin are grey tones.
+    ASSERT_GT(lexer->color(QsciLexerCPP::Keyword).blue(), 150);
     int keywordPixels = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QColor pixel = picture.pixelColor(x, y);
-            keywordPixels += pixel.blue() > 150 && pixel.red() < 90 && pixel.green() < 90;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            keywordPixels += pixel.blue() - std::max(pixel.red(), pixel.green()) > 60;
         }
     EXPECT_GT(keywordPixels, 20);
     // Line numbers stand in a margin of their own.
-    auto *view = f.App().DocManager().Documents().front()->Views().front();
     EXPECT_GT(view->marginWidth(0), 0);
 }
 

@@ -1,4 +1,5 @@
 // The source view as a user reaches it: keys sent to the focused view of a running application.
+#include "app/help_window.h"
 #include "app/main_frame.h"
 #include "editor/child_frame.h"
 #include "editor/doc_manager.h"
@@ -326,12 +327,12 @@ TEST_F(SourceViewTest, ContextMenuOpensFromTheKeyboardWithTheFloatMenu)
 TEST_F(SourceViewTest, HelpKeyFromTheView)
 {
     CQuorlenView *view = Open("help.c", "x\n");
+    ASSERT_EQ(Frame().findChild<CHelpWindow *>(), nullptr);
     QTest::keyClick(view, Qt::Key_F1);
-    QWidget *help = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget != &Frame() && widget->parentWidget() == &Frame())
-            help = widget;
+    auto *help = Frame().findChild<CHelpWindow *>();
     ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->CurrentPage().toStdString(), "index.html");
     help->close();
 }
 

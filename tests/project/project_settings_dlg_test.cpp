@@ -103,6 +103,15 @@ TEST_F(SettingsDialogTest, AnotherChipDisablesTheMegaControlsButKeepsThem)
     EXPECT_EQ(Options(), (QStringList { "/sm", "/c4", "/x", "/rs0x1100", "/s", "/o0x30" }));
 }
 
+TEST_F(SettingsDialogTest, AChipCheckedWithoutAClickCountsToo)
+{
+    // A screen reader's toggle action checks the button without a click.
+    Open(Mega());
+    Control<QRadioButton>("chip2313")->setChecked(true);
+    EXPECT_EQ(Options(), (QStringList { "/sm", "/c1", "/s", "/o0x30" }));
+    EXPECT_FALSE(Control<QWidget>("extSramStart")->isEnabled());
+}
+
 TEST_F(SettingsDialogTest, BrowseTakesOneFileOfEachKindAndRefusesOthers)
 {
     ProjectRecord values = Mega();
