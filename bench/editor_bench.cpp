@@ -6,11 +6,13 @@
 #include "app/main_frame.h"
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
+#include "editor/child_frame.h"
 #include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -182,8 +184,25 @@ int main(int argc, char **argv)
         MedianOf(runs, view, toMiddle, key(Qt::Key_Down)));
     std::printf("  Page Down in the middle                 %8.2f\n",
         MedianOf(runs, view, toMiddle, key(Qt::Key_PageDown)));
-    std::printf("  a typed character at the end            %8.2f\n",
-        MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+    // Edits at the end of the file, where the library's change events cost the most.
+    const auto beforeLastLineEnd = [&] {
+        toEnd();
+        view.SendScintilla(QsciScintillaBase::SCI_CHARLEFT);
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("PORTB = 0;"));
+    const auto editsAtTheEnd = [&](const char *windows) {
+        std::printf("  a typed character at the end (%s)   %8.2f\n", windows,
+            MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+        std::printf("  Backspace at the end (%s)           %8.2f\n", windows,
+            MedianOf(runs, view, toEnd, key(Qt::Key_Backspace)));
+        std::printf("  Delete at the end (%s)              %8.2f\n", windows,
+            MedianOf(runs, view, beforeLastLineEnd, key(Qt::Key_Delete)));
+        std::printf("  Return at the end (%s)              %8.2f\n", windows,
+            MedianOf(runs, view, toEnd, key(Qt::Key_Return)));
+        std::printf("  Ctrl+V at the end (%s)              %8.2f\n", windows,
+            MedianOf(runs, view, toEnd, key(Qt::Key_V, Qt::ControlModifier)));
+    };
+    editsAtTheEnd("1 window ");
     std::printf("  a typed character at the top            %8.2f\n",
         MedianOf(runs, view, toStart, key(Qt::Key_X)));
     std::printf("  Ctrl+End once styled                    %8.2f\n",
@@ -198,6 +217,15 @@ int main(int argc, char **argv)
         "  GotoLine to the last line               %8.2f\n", MedianOf(runs, view, toStart, [&] {
             view.GotoLine(kLines - 1);
         }));
+    {
+        // A second window on the same text: every window on it takes part in each change.
+        CChildFrame *second = session.app->DocManager().CreateNewFrame(view.GetDocument());
+        second->show();
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(view.window());
+        view.setFocus();
+        editsAtTheEnd("2 windows");
+    }
     // Leave without the save question.
     view.GetDocument()->SetModifiedFlag(false);
     return 0;
