@@ -68,6 +68,7 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     , m_document(document)
 {
     InstallViewAccessibility();
+    ChooseChangeNotices(*this);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setWrapMode(QsciScintilla::WrapNone);
     setAccessibleName(QStringLiteral("Source editor"));
@@ -78,11 +79,13 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     setBraceMatching(QsciScintilla::SloppyBraceMatch);
     setMarginLineNumbers(0, true);
     SetUpMessageMargin();
-    connect(this, &QsciScintilla::linesChanged, this, [this] {
-        const int digits = static_cast<int>(std::to_string(std::max(lines(), 1)).size());
-        setMarginWidth(0, QString(digits + 2, QLatin1Char('9')));
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+        if (!IsChangeAhead(type) || m_marginDue)
+            return;
+        m_marginDue = true;
+        QMetaObject::invokeMethod(this, &CQuorlenView::FitLineNumberMargin, Qt::QueuedConnection);
     });
-    emit linesChanged();
+    FitLineNumberMargin();
 
     connect(this, &QsciScintilla::cursorPositionChanged, this, &CQuorlenView::RefreshIndicators);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CQuorlenView::RefreshIndicators);
@@ -90,6 +93,23 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
         ApplySourceLexer(*this, m_document->PathName());
     });
     ApplySourceLexer(*this, m_document->PathName());
+}
+
+void CQuorlenView::FitLineNumberMargin()
+{
+    m_marginDue = false;
+    const int digits = static_cast<int>(std::to_string(std::max(lines(), 1)).size());
+    if (digits == m_marginDigits)
+        return;
+    m_marginDigits = digits;
+    setMarginWidth(0, QString(digits + 2, QLatin1Char('9')));
+}
+
+void CQuorlenView::focusInEvent(QFocusEvent *event)
+{
+    // A screen reader started since the view was made gets the text events from here on.
+    ChooseChangeNotices(*this);
+    QsciScintilla::focusInEvent(event);
 }
 
 void CQuorlenView::ReleaseWindowKeys()

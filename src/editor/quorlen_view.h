@@ -74,6 +74,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
@@ -86,12 +87,16 @@ private:
     void RefreshIndicators();
     void ShowContextMenu(const QPoint &globalPosition);
     void SetUpMessageMargin();
+    // Line numbers as wide as the line count needs, after the changes of an event-loop pass.
+    void FitLineNumberMargin();
     bool ShowMessageTip(const QHelpEvent &event);
 
     CQuorlenDoc *m_document;
     int m_tabSize = kDefaultTabSize;
     bool m_initialised = false;
     bool m_painted = false;
+    bool m_marginDue = false;
+    int m_marginDigits = 0;
 };
 
 } // namespace ostrel

@@ -29,4 +29,15 @@ void InstallViewAccessibility()
     (void)installed;
 }
 
+void ChooseChangeNotices(QsciScintillaBase &editor, bool forScreenReaders)
+{
+    constexpr long kAll = QsciScintillaBase::SC_MODEVENTMASKALL;
+    constexpr long kTextEvents =
+        QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
+    const long mask = forScreenReaders && QAccessible::isActive() ? kAll : kAll & ~kTextEvents;
+    if (editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK) != mask)
+        editor.SendScintilla(
+            QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+}
+
 } // namespace ostrel

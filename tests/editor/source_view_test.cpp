@@ -7,6 +7,7 @@
 #include "framework/command_ids.h"
 #include "support/app_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -127,6 +128,88 @@ TEST_F(SourceViewTest, PasteIsOneUndoStepAndTakesTheDocumentsLineEnds)
     f.clipboard.SetText("\xc3\xa9\r\n");
     QTest::keyClick(latin1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(latin1->TextBytes(), "\xe9\n\xe0x\n");
+}
+
+TEST_F(SourceViewTest, NonAsciiTypedAndPastedIntoAnAsciiFileIsSavedAsUtf8)
+{
+    CQuorlenView *view = Open("ascii.c", "int x;\r\n");
+    // keyClicks takes only ASCII; the others go as the keyboard sends them, key and text.
+    QTest::keyClicks(view, "a");
+    QTest::sendKeyEvent(
+        QTest::Click, view, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"),
+        Qt::NoModifier); // € has no single-byte code
+    f.clipboard.SetText("\xc3\xbc\n"); // ü
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(
+        ReadBytes(f.dir.File("ascii.c")), ToBytes("a\xc3\xa9\xe2\x82\xac\xc3\xbc\r\nint x;\r\n"));
+}
+
+TEST_F(SourceViewTest, LineNumbersWidenAsLinesAreAdded)
+{
+    CQuorlenView *view = Open("nine.c", "1\n2\n3\n4\n5\n6\n7\n8\n9");
+    const int narrow = view->marginWidth(0);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_GT(view->marginWidth(0), narrow);
+}
+
+// Runs only where a screen reader is connected, for example under the accessibility bus:
+//   dbus-run-session -- sh -c '/usr/libexec/at-spi-bus-launcher --launch-immediately &
+//     sleep 1; dbus-send --session --dest=org.a11y.Bus /org/a11y/bus
+//     org.freedesktop.DBus.Properties.Set string:org.a11y.Status
+//     string:ScreenReaderEnabled variant:boolean:true;
+//     QT_QPA_PLATFORM=xcb xvfb-run -a editor_tests --gtest_filter=*ScreenReader*'
+TEST_F(SourceViewTest, ScreenReaderHearsEditsAndReadsTheText)
+{
+    QCoreApplication::processEvents(); // the bridge learns of the screen reader
+    if (!QAccessible::isActive())
+        GTEST_SKIP() << "no assistive technology is connected";
+    struct Heard
+    {
+        QAccessible::Event type;
+        int position;
+        std::string text;
+        bool operator==(const Heard &) const = default;
+    };
+    static std::vector<Heard> heard;
+    const auto previous = QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+        if (event->type() == QAccessible::TextInserted) {
+            const auto *inserted = static_cast<QAccessibleTextInsertEvent *>(event);
+            heard.push_back({ event->type(), inserted->changePosition(),
+                inserted->textInserted().toStdString() });
+        } else if (event->type() == QAccessible::TextRemoved) {
+            const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
+            heard.push_back(
+                { event->type(), removed->changePosition(), removed->textRemoved().toStdString() });
+        } else if (event->type() == QAccessible::TextCaretMoved) {
+            heard.push_back({ event->type(),
+                static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition(), {} });
+        }
+    });
+    CQuorlenView *view = Open("heard.c", "\xc3\xa9\n2");
+    heard.clear(); // the text as loaded
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Return);
+    view->viewport()->repaint();
+    QTest::keyClick(view, Qt::Key_Backspace);
+    view->viewport()->repaint();
+    QAccessible::installUpdateHandler(previous);
+    // Positions in characters: é is one.
+    const std::vector<Heard> expected = {
+        { QAccessible::TextInserted, 3, "\n" },
+        { QAccessible::TextCaretMoved, 4, {} },
+        { QAccessible::TextRemoved, 3, "\n" },
+        { QAccessible::TextCaretMoved, 3, {} },
+    };
+    EXPECT_EQ(heard, expected);
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(view);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader->textInterface(), nullptr);
+    EXPECT_EQ(reader->textInterface()->text(0, 3).toStdString(), "\xc3\xa9\n2");
+    EXPECT_EQ(reader->textInterface()->cursorPosition(), 3);
 }
 
 TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
