@@ -191,18 +191,17 @@ int main(int argc, char **argv)
     };
     QGuiApplication::clipboard()->setText(QStringLiteral("PORTB = 0;"));
     const auto editsAtTheEnd = [&](const char *windows) {
-        std::printf("  a typed character at the end (%s)   %8.2f\n", windows,
-            MedianOf(runs, view, toEnd, key(Qt::Key_X)));
-        std::printf("  Backspace at the end (%s)           %8.2f\n", windows,
-            MedianOf(runs, view, toEnd, key(Qt::Key_Backspace)));
-        std::printf("  Delete at the end (%s)              %8.2f\n", windows,
-            MedianOf(runs, view, beforeLastLineEnd, key(Qt::Key_Delete)));
-        std::printf("  Return at the end (%s)              %8.2f\n", windows,
-            MedianOf(runs, view, toEnd, key(Qt::Key_Return)));
-        std::printf("  Ctrl+V at the end (%s)              %8.2f\n", windows,
-            MedianOf(runs, view, toEnd, key(Qt::Key_V, Qt::ControlModifier)));
+        const auto report = [windows](const char *what, double ms) {
+            std::printf("  %-39s %8.2f\n", (std::string(what) + " (" + windows + ")").c_str(), ms);
+        };
+        report("a typed character at the end", MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+        report("Backspace at the end", MedianOf(runs, view, toEnd, key(Qt::Key_Backspace)));
+        report("Delete at the end", MedianOf(runs, view, beforeLastLineEnd, key(Qt::Key_Delete)));
+        report("Return at the end", MedianOf(runs, view, toEnd, key(Qt::Key_Return)));
+        report(
+            "Ctrl+V at the end", MedianOf(runs, view, toEnd, key(Qt::Key_V, Qt::ControlModifier)));
     };
-    editsAtTheEnd("1 window ");
+    editsAtTheEnd("1 window");
     std::printf("  a typed character at the top            %8.2f\n",
         MedianOf(runs, view, toStart, key(Qt::Key_X)));
     std::printf("  Ctrl+End once styled                    %8.2f\n",
