@@ -280,6 +280,10 @@ FileResult CQuorlenDoc::LoadFile(const std::string &path, bool &tooLarge)
     else
         AdoptTextSettings(TextView());
     FinishLoad(editor);
+    constexpr size_t kLargeText = size_t { 1 } << 20;
+    if (result == FileResult::Ok && total > kLargeText)
+        for (CQuorlenView *view : m_views)
+            view->TrimMemoryWhenStyled();
     return result;
 }
 

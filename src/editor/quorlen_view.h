@@ -8,6 +8,7 @@
 #include <string>
 
 class QHelpEvent;
+class QTimer;
 
 namespace ostrel {
 
@@ -63,6 +64,9 @@ public:
 
     // The text as bytes, exactly as stored.
     std::string TextBytes() const;
+    // After a large text is loaded: once the background styling has reached its end, the memory
+    // that the styling freed on its way goes back to the system.
+    void TrimMemoryWhenStyled();
 
 signals:
     // First paint of the view; the start-up benchmark waits for it.
@@ -97,6 +101,8 @@ private:
     bool m_painted = false;
     bool m_marginDue = false;
     int m_marginDigits = 0;
+    QTimer *m_stylingWatch = nullptr;
+    int m_stylingWatchTicks = 0;
 };
 
 } // namespace ostrel
