@@ -121,12 +121,11 @@ void CQuorlenView::TrimMemoryWhenStyled()
         m_stylingWatch = new QTimer(this);
         m_stylingWatch->setInterval(kWatchMs);
         connect(m_stylingWatch, &QTimer::timeout, this, [this] {
+            // Along the way too, so that the peak stays low as well.
+            malloc_trim(0);
             const bool styled = SendScintilla(SCI_GETENDSTYLED) >= SendScintilla(SCI_GETLENGTH);
-            if (!styled && ++m_stylingWatchTicks < kLongestWatchTicks)
-                return;
-            m_stylingWatch->stop();
-            if (styled)
-                malloc_trim(0);
+            if (styled || ++m_stylingWatchTicks >= kLongestWatchTicks)
+                m_stylingWatch->stop();
         });
     }
     m_stylingWatchTicks = 0;
