@@ -6,11 +6,13 @@
 #include "app/main_frame.h"
 #include "app/qt_service_set.h"
 #include "app/quorlen_app.h"
+#include "editor/child_frame.h"
 #include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -182,8 +184,24 @@ int main(int argc, char **argv)
         MedianOf(runs, view, toMiddle, key(Qt::Key_Down)));
     std::printf("  Page Down in the middle                 %8.2f\n",
         MedianOf(runs, view, toMiddle, key(Qt::Key_PageDown)));
-    std::printf("  a typed character at the end            %8.2f\n",
-        MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+    // Edits at the end of the file, where the library's change events cost the most.
+    const auto beforeLastLineEnd = [&] {
+        toEnd();
+        view.SendScintilla(QsciScintillaBase::SCI_CHARLEFT);
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("PORTB = 0;"));
+    const auto editsAtTheEnd = [&](const char *windows) {
+        const auto report = [windows](const char *what, double ms) {
+            std::printf("  %-39s %8.2f\n", (std::string(what) + " (" + windows + ")").c_str(), ms);
+        };
+        report("a typed character at the end", MedianOf(runs, view, toEnd, key(Qt::Key_X)));
+        report("Backspace at the end", MedianOf(runs, view, toEnd, key(Qt::Key_Backspace)));
+        report("Delete at the end", MedianOf(runs, view, beforeLastLineEnd, key(Qt::Key_Delete)));
+        report("Return at the end", MedianOf(runs, view, toEnd, key(Qt::Key_Return)));
+        report(
+            "Ctrl+V at the end", MedianOf(runs, view, toEnd, key(Qt::Key_V, Qt::ControlModifier)));
+    };
+    editsAtTheEnd("1 window");
     std::printf("  a typed character at the top            %8.2f\n",
         MedianOf(runs, view, toStart, key(Qt::Key_X)));
     std::printf("  Ctrl+End once styled                    %8.2f\n",
@@ -198,6 +216,15 @@ int main(int argc, char **argv)
         "  GotoLine to the last line               %8.2f\n", MedianOf(runs, view, toStart, [&] {
             view.GotoLine(kLines - 1);
         }));
+    {
+        // A second window on the same text: every window on it takes part in each change.
+        CChildFrame *second = session.app->DocManager().CreateNewFrame(view.GetDocument());
+        second->show();
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(view.window());
+        view.setFocus();
+        editsAtTheEnd("2 windows");
+    }
     // Leave without the save question.
     view.GetDocument()->SetModifiedFlag(false);
     return 0;

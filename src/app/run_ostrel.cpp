@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ostrel {
@@ -23,19 +25,20 @@ namespace {
 constexpr char kPerUserWorkspaceMarker[] = "per-user-workspace";
 
 // For the start-up benchmark and the install test: say where the program found its files, and
-// when the first source window has been painted; then quit.
-void ReportFirstPaint(CQuorlenApp &app)
+// when the first source window has been painted; then quit, at once or `lingerMs` later (so
+// that the benchmark can read the memory of the settled program).
+void ReportFirstPaint(CQuorlenApp &app, int lingerMs)
 {
     std::printf("program directory: %s\nversion: %s\nworkspace: %s\n", app.ProgramDir().c_str(),
         ReadVersionLine(app.ProgramDir() + "version.txt").c_str(), app.WorkspacePath().c_str());
     const auto documents = app.DocManager().Documents();
     if (documents.empty() || documents.front()->Views().empty())
         return;
-    QObject::connect(documents.front()->Views().front(), &CQuorlenView::firstPainted, [] {
+    QObject::connect(documents.front()->Views().front(), &CQuorlenView::firstPainted, [lingerMs] {
         std::fputs("painted\n", stdout);
         std::fflush(stdout);
         // Not from inside the paint event: quitting closes and deletes the windows at once.
-        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        QTimer::singleShot(std::max(lingerMs, 0), qApp, &QCoreApplication::quit);
     });
 }
 
@@ -63,7 +66,7 @@ int RunOstrel(QApplication &application, const std::vector<std::string> &argumen
         return 1;
     services.SetOwner(app.MainFrame());
     if (qEnvironmentVariableIsSet("OSTREL_REPORT_FIRST_PAINT"))
-        ReportFirstPaint(app);
+        ReportFirstPaint(app, qEnvironmentVariableIntValue("OSTREL_REPORT_FIRST_PAINT"));
     return application.exec();
 }
 

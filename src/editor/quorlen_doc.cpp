@@ -4,6 +4,7 @@
 #include "editor/document_host.h"
 #include "editor/mail_attachment.h"
 #include "editor/quorlen_view.h"
+#include "editor/view_accessibility.h"
 #include "framework/binary_fields.h"
 #include "framework/path_parts.h"
 #include "framework/safe_file.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -113,9 +115,8 @@ CQuorlenDoc::CQuorlenDoc(DocumentServices services, DocumentHost &host, QObject 
     , m_lineEnd(LineEnd::Lf)
 #endif
 {
-    m_spareEditor = std::make_unique<QsciScintilla>();
+    MakeSpareEditor();
     ApplyTextSettings(m_spareEditor.get());
-    connect(m_spareEditor.get(), &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
     m_text = m_spareEditor->document();
 }
 
@@ -151,12 +152,29 @@ QsciScintilla &CQuorlenDoc::Editor() const
     if (!m_views.empty())
         return *m_views.front();
     if (!m_spareEditor) {
-        m_spareEditor = std::make_unique<QsciScintilla>();
+        MakeSpareEditor();
         m_spareEditor->setDocument(m_text);
         ApplyTextSettings(m_spareEditor.get());
-        connect(m_spareEditor.get(), &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
     }
     return *m_spareEditor;
+}
+
+void CQuorlenDoc::MakeSpareEditor() const
+{
+    m_spareEditor = std::make_unique<QsciScintilla>();
+    ChooseChangeNotices(*m_spareEditor, false);
+    ListenForChanges(*m_spareEditor);
+}
+
+void CQuorlenDoc::ListenForChanges(QsciScintilla &editor) const
+{
+    auto *self = const_cast<CQuorlenDoc *>(this);
+    connect(&editor, &QsciScintillaBase::SCN_MODIFIED, self, [self, &editor](int, int type) {
+        const QsciScintilla *speaker =
+            self->m_views.empty() ? self->m_spareEditor.get() : self->m_views.front();
+        if (IsChangeAhead(type) && &editor == speaker)
+            emit self->textEdited();
+    });
 }
 
 void CQuorlenDoc::AttachView(CQuorlenView *view)
@@ -168,7 +186,7 @@ void CQuorlenDoc::AttachView(CQuorlenView *view)
     connect(view, &QsciScintilla::modificationChanged, this, [this] {
         UpdateModifiedMark();
     });
-    connect(view, &QsciScintilla::textChanged, this, &CQuorlenDoc::textEdited);
+    ListenForChanges(*view);
 }
 
 void CQuorlenDoc::DetachView(CQuorlenView *view)
@@ -198,14 +216,14 @@ void CQuorlenDoc::ReplaceBytes(std::string_view bytes)
     editor.SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
 }
 
-void CQuorlenDoc::LoadBytes(std::string_view bytes)
+void CQuorlenDoc::BeginLoad(QsciScintilla &editor)
 {
-    AdoptTextSettings(bytes);
-    QsciScintilla &editor = Editor();
     editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0L);
     editor.SendScintilla(QsciScintilla::SCI_CLEARALL);
-    editor.SendScintilla(
-        QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
+}
+
+void CQuorlenDoc::FinishLoad(QsciScintilla &editor)
+{
     editor.SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1L);
     editor.SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     editor.SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
@@ -213,7 +231,63 @@ void CQuorlenDoc::LoadBytes(std::string_view bytes)
         view->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0L);
 }
 
-std::string CQuorlenDoc::TextBytes() const
+void CQuorlenDoc::LoadBytes(std::string_view bytes)
+{
+    AdoptTextSettings(bytes);
+    QsciScintilla &editor = Editor();
+    BeginLoad(editor);
+    editor.SendScintilla(
+        QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
+    FinishLoad(editor);
+}
+
+FileResult CQuorlenDoc::LoadFile(const std::string &path, bool &tooLarge)
+{
+    tooLarge = false;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
+        OpenRegularFile(path, "rb"), &std::fclose);
+    if (!file)
+        return FileResult::CannotOpen;
+    QsciScintilla &editor = Editor();
+    BeginLoad(editor);
+    // Room for the whole file at once: a text grown as the slices come would be copied over and
+    // over, and the copies would stay with the process.
+    std::error_code error;
+    const auto expected = std::filesystem::file_size(path, error);
+    if (!error && expected > 0)
+        editor.SendScintilla(QsciScintilla::SCI_ALLOCATE,
+            static_cast<unsigned long>(std::min<uintmax_t>(expected, kMaxDocumentBytes) + 1));
+    std::vector<char> slice(size_t { 1 } << 16);
+    size_t total = 0;
+    FileResult result = FileResult::Ok;
+    for (;;) {
+        const size_t got = std::fread(slice.data(), 1, slice.size(), file.get());
+        total += got;
+        if (total > kMaxDocumentBytes) {
+            tooLarge = true;
+            break;
+        }
+        editor.SendScintilla(
+            QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(got), slice.data());
+        if (got < slice.size()) {
+            if (std::ferror(file.get()))
+                result = FileResult::IoError;
+            break;
+        }
+    }
+    if (tooLarge || result != FileResult::Ok)
+        editor.SendScintilla(QsciScintilla::SCI_CLEARALL);
+    else
+        AdoptTextSettings(TextView());
+    FinishLoad(editor);
+    constexpr size_t kLargeText = size_t { 1 } << 20;
+    if (result == FileResult::Ok && total > kLargeText)
+        for (CQuorlenView *view : m_views)
+            view->TrimMemoryWhenStyled();
+    return result;
+}
+
+std::string_view CQuorlenDoc::TextView() const
 {
     const QsciScintilla &editor = Editor();
     const long length = editor.SendScintilla(QsciScintilla::SCI_GETLENGTH);
@@ -221,7 +295,12 @@ std::string CQuorlenDoc::TextBytes() const
         return {};
     const auto *data = static_cast<const char *>(
         editor.SendScintillaPtrResult(QsciScintilla::SCI_GETCHARACTERPOINTER));
-    return std::string(data, static_cast<size_t>(length));
+    return std::string_view(data, static_cast<size_t>(length));
+}
+
+std::string CQuorlenDoc::TextBytes() const
+{
+    return std::string(TextView());
 }
 
 bool CQuorlenDoc::OnNewDocument(const std::string &title)
@@ -237,17 +316,15 @@ bool CQuorlenDoc::OnOpenDocument(const std::string &path)
     if (!contract::IsMessageFile(path))
         m_host.RecordOpenedFile(path);
 
-    Bytes bytes;
-    const FileResult result = ReadWholeFile(path, bytes, kMaxDocumentBytes + 1);
-    const bool tooLarge = result == FileResult::Ok && bytes.size() > kMaxDocumentBytes;
+    // The name first: the views choose their highlighting by it while the text is still empty,
+    // since choosing it afterwards would style the whole text at once.
+    SetPathName(path);
+    bool tooLarge = false;
+    const FileResult result = LoadFile(path, tooLarge);
     if (result != FileResult::Ok || tooLarge) {
         m_services.messages.Warn(OpenFailure(path, result, tooLarge));
         return false;
     }
-    // The name first: the views choose their highlighting by it while the text is still empty,
-    // since choosing it afterwards would style the whole text at once.
-    SetPathName(path);
-    LoadBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
     UpdateModifiedMark();
     return true;
 }

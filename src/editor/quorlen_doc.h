@@ -3,6 +3,7 @@
 #include "editor/document_host.h"
 #include "editor/message_marks.h"
 #include "editor/text_bytes.h"
+#include "framework/binary_fields.h"
 #include "framework/command_map.h"
 
 #include <Qsci/qscidocument.h>
@@ -69,6 +70,10 @@ public:
     // Replaces the text with the bytes as they are (NUL bytes included), without undo history,
     // and marks it unmodified. Chooses UTF-8 or single-byte display and the typed line end.
     void LoadBytes(std::string_view bytes);
+    // The same with the bytes of the file at `path`, read straight into the text so that the
+    // file is never held twice. `tooLarge` tells a file larger than kMaxDocumentBytes; on any
+    // failure the text is left empty.
+    FileResult LoadFile(const std::string &path, bool &tooLarge);
     // Replaces the text with the bytes as one edit that Undo takes back, so the document is
     // modified and the text before is one Undo away.
     void ReplaceBytes(std::string_view bytes);
@@ -94,7 +99,8 @@ public:
 
 signals:
     void titleChanged();
-    // The text changed, in any of the views.
+    // The text is about to change, in any of the views (sent before each change: whoever needs
+    // the text as it is afterwards waits for the event loop).
     void textEdited();
     void messageMarksChanged();
 
@@ -106,8 +112,16 @@ private:
     // document's own that is never shown. Every editor on a text costs time on each change,
     // so the spare one goes as soon as a view attaches.
     QsciScintilla &Editor() const;
+    void MakeSpareEditor() const;
+    // Tells textEdited from `editor`'s notices while it speaks for the document: the first view,
+    // or the spare editor while there is none (every editor on the text hears of each change).
+    void ListenForChanges(QsciScintilla &editor) const;
     // UTF-8 or single-byte display and the typed line end, from the bytes about to be shown.
     void AdoptTextSettings(std::string_view bytes);
+    void BeginLoad(QsciScintilla &editor);
+    void FinishLoad(QsciScintilla &editor);
+    // The text as stored, valid until the next change.
+    std::string_view TextView() const;
 
     DocumentServices m_services;
     DocumentHost &m_host;

@@ -8,6 +8,7 @@
 #include <string>
 
 class QHelpEvent;
+class QTimer;
 
 namespace ostrel {
 
@@ -63,6 +64,9 @@ public:
 
     // The text as bytes, exactly as stored.
     std::string TextBytes() const;
+    // After a large text is loaded: once the background styling has reached its end, the memory
+    // that the styling freed on its way goes back to the system.
+    void TrimMemoryWhenStyled();
 
 signals:
     // First paint of the view; the start-up benchmark waits for it.
@@ -74,6 +78,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
@@ -86,12 +91,18 @@ private:
     void RefreshIndicators();
     void ShowContextMenu(const QPoint &globalPosition);
     void SetUpMessageMargin();
+    // Line numbers as wide as the line count needs, after the changes of an event-loop pass.
+    void FitLineNumberMargin();
     bool ShowMessageTip(const QHelpEvent &event);
 
     CQuorlenDoc *m_document;
     int m_tabSize = kDefaultTabSize;
     bool m_initialised = false;
     bool m_painted = false;
+    bool m_marginDue = false;
+    int m_marginDigits = 0;
+    QTimer *m_stylingWatch = nullptr;
+    int m_stylingWatchTicks = 0;
 };
 
 } // namespace ostrel

@@ -142,8 +142,9 @@ void CSnapshotKeeper::TrackNewDocuments()
 
 void CSnapshotKeeper::OnEdited(CQuorlenDoc *document)
 {
+    // Told as the edit begins, so the modified flag may not be set yet: the snapshot looks at it.
     auto found = m_tracked.find(document);
-    if (found == m_tracked.end() || !document->IsModified())
+    if (found == m_tracked.end())
         return;
     Tracked &tracked = found->second;
     if (!tracked.pendingSince.isValid())

@@ -8,6 +8,7 @@
 #include "framework/command_ids.h"
 #include "support/app_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -16,6 +17,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -128,6 +130,94 @@ TEST_F(SourceViewTest, PasteIsOneUndoStepAndTakesTheDocumentsLineEnds)
     f.clipboard.SetText("\xc3\xa9\r\n");
     QTest::keyClick(latin1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(latin1->TextBytes(), "\xe9\n\xe0x\n");
+}
+
+TEST_F(SourceViewTest, NonAsciiTypedAndPastedIntoAnAsciiFileIsSavedAsUtf8)
+{
+    CQuorlenView *view = Open("ascii.c", "int x;\r\n");
+    // keyClicks takes only ASCII; the others go as the keyboard sends them, key and text.
+    QTest::keyClicks(view, "a");
+    QTest::sendKeyEvent(
+        QTest::Click, view, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"),
+        Qt::NoModifier); // € has no single-byte code
+    f.clipboard.SetText("\xc3\xbc\n"); // ü
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(
+        ReadBytes(f.dir.File("ascii.c")), ToBytes("a\xc3\xa9\xe2\x82\xac\xc3\xbc\r\nint x;\r\n"));
+}
+
+// Without a screen reader the editor sends none of the text notices that walk the text for
+// one (the library's textChanged comes from them); the line numbers still follow the text.
+TEST_F(SourceViewTest, EditsWithoutAScreenReaderSkipTheTextNotices)
+{
+    CQuorlenView *view = Open("nine.c", "1\n2\n3\n4\n5\n6\n7\n8\n9");
+    QSignalSpy notices(view, &QsciScintilla::textChanged);
+    const int narrow = view->marginWidth(0);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Return);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_GT(view->marginWidth(0), narrow);
+    if (!QAccessible::isActive()) {
+        EXPECT_EQ(notices.count(), 0);
+    }
+}
+
+// Runs where a screen reader is connected: ctest runs it under with_screen_reader.sh.
+TEST_F(SourceViewTest, ScreenReaderHearsEditsAndReadsTheText)
+{
+    QCoreApplication::processEvents(); // the bridge learns of the screen reader
+    if (!QAccessible::isActive()) {
+        if (qEnvironmentVariableIsSet("OSTREL_SCREEN_READER"))
+            FAIL() << "the screen reader announced on the accessibility bus was not heard";
+        GTEST_SKIP() << "no assistive technology is connected";
+    }
+    struct Heard
+    {
+        QAccessible::Event type;
+        int position;
+        std::string text;
+        bool operator==(const Heard &) const = default;
+    };
+    static std::vector<Heard> heard;
+    const auto previous = QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+        if (event->type() == QAccessible::TextInserted) {
+            const auto *inserted = static_cast<QAccessibleTextInsertEvent *>(event);
+            heard.push_back({ event->type(), inserted->changePosition(),
+                inserted->textInserted().toStdString() });
+        } else if (event->type() == QAccessible::TextRemoved) {
+            const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
+            heard.push_back(
+                { event->type(), removed->changePosition(), removed->textRemoved().toStdString() });
+        } else if (event->type() == QAccessible::TextCaretMoved) {
+            heard.push_back({ event->type(),
+                static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition(), {} });
+        }
+    });
+    CQuorlenView *view = Open("heard.c", "\xc3\xa9\n2");
+    heard.clear(); // the text as loaded
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Return);
+    view->viewport()->repaint();
+    QTest::keyClick(view, Qt::Key_Backspace);
+    view->viewport()->repaint();
+    QAccessible::installUpdateHandler(previous);
+    // Positions in characters: é is one.
+    const std::vector<Heard> expected = {
+        { QAccessible::TextInserted, 3, "\n" },
+        { QAccessible::TextCaretMoved, 4, {} },
+        { QAccessible::TextRemoved, 3, "\n" },
+        { QAccessible::TextCaretMoved, 3, {} },
+    };
+    EXPECT_EQ(heard, expected);
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(view);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader->textInterface(), nullptr);
+    EXPECT_EQ(reader->textInterface()->text(0, 3).toStdString(), "\xc3\xa9\n2");
+    EXPECT_EQ(reader->textInterface()->cursorPosition(), 3);
 }
 
 TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
