@@ -5,7 +5,7 @@
 set -e
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!
-trap 'kill $launcher 2>/dev/null' EXIT
+trap 'kill $launcher 2>/dev/null || true' EXIT
 for attempt in 1 2 3 4 5 6 7 8 9 10; do
   dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
     org.freedesktop.DBus.Properties.Set string:org.a11y.Status \
