@@ -10,8 +10,6 @@
 #include "framework/path_parts.h"
 #include "platform/qt_services.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMainWindow>
 #include <QShortcut>
 #include <QStatusBar>
@@ -34,7 +32,6 @@ BuildController::BuildController(BuildContext context)
     , m_driver(*this, m_context.messages, m_context.processes, m_context.sleeper)
 {
     AddStepKeys(m_context.mainWindow);
-    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_context.documents, &CDocManager::documentCountChanged, this,
         &BuildController::MarkOpenDocuments);
 }
@@ -131,6 +128,8 @@ void BuildController::ShowOutputWindow()
 void BuildController::BuildFinished()
 {
     auto result = MakeResult();
+    if (m_cancelKey)
+        m_cancelKey->setEnabled(false);
     if (m_outputWindow) {
         m_outputWindow->SetResult(result);
         m_outputWindow->show();
@@ -154,18 +153,6 @@ void BuildController::ShowStatus(const std::string &text)
         window->statusBar()->showMessage(ToQt(text), kStatusMs);
 }
 
-// Escape in the output window ends a running build, as it does in the main window (there, as
-// the accelerator's command); otherwise it closes the window.
-bool BuildController::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress || !m_driver.Running()
-        || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape || !watched->isWidgetType()
-        || !m_outputWindow || static_cast<QWidget *>(watched)->window() != m_outputWindow)
-        return false;
-    m_driver.Cancel();
-    return true;
-}
-
 COutputWindow *BuildController::NewOutputWindow()
 {
     delete m_outputWindow;
@@ -173,6 +160,15 @@ COutputWindow *BuildController::NewOutputWindow()
     m_outputWindow = window;
     connect(window, &COutputWindow::navigateRequested, this, &BuildController::Navigate);
     AddStepKeys(window);
+    // Escape in the output window ends a running build, as it does in the main window (there,
+    // as the accelerator's command); once the build is over it closes the window again.
+    auto *cancel = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    cancel->setContext(Qt::WindowShortcut);
+    cancel->setEnabled(m_driver.Running());
+    connect(cancel, &QShortcut::activated, this, [this] {
+        m_driver.Cancel();
+    });
+    m_cancelKey = cancel;
     window->move(kOutputX, kOutputY);
     window->resize(kOutputWidth, kOutputHeight);
     window->show();

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QShortcut>
 
 #include <memory>
 #include <string>
@@ -70,10 +71,6 @@ public:
     void BuildFinished() override;
     void ShowStatus(const std::string &text) override;
 
-protected:
-    // Escape in the output window ends a running build.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void AddStepKeys(QWidget *window);
     COutputWindow *NewOutputWindow();
@@ -83,6 +80,8 @@ private:
     BuildContext m_context;
     BuildDriver m_driver;
     QPointer<COutputWindow> m_outputWindow;
+    // Escape in the output window, enabled while a build runs.
+    QPointer<QShortcut> m_cancelKey;
     std::string m_navigationFile;
     int32_t m_navigationLine = 0;
     // The result of the last build, whose messages the source views mark; null before one

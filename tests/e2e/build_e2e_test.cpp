@@ -509,6 +509,9 @@ TEST_F(BuildE2eTest, TheWindowGoesOnWhileTheCompilerRunsAndEscapeEndsIt)
     QTest::keyClick(list, Qt::Key_Escape);
     ASSERT_TRUE(f.WaitForBuild());
     EXPECT_EQ(Entries(), (Texts { "Building MAIN.C ...", "Build cancelled." }));
+    // Once the build is over, Escape closes the output window again.
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(Build().OutputWindow()->isVisible());
 
     // Closing the program ends a compiler that still runs.
     fs::remove(f.ProgramDir() + "/fake-compiler.pids");
