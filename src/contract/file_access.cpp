@@ -93,9 +93,6 @@ ReadResult ReadRegularFile(const std::string &path, uint64_t maxBytes)
 
 #else
 
-namespace {
-
-// Writes all bytes at the file's current offset; 0 or the errno of the failure.
 int WriteAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -108,6 +105,8 @@ int WriteAll(int fd, std::string_view bytes)
     }
     return 0;
 }
+
+namespace {
 
 void SyncFolder(const std::filesystem::path &folder)
 {

@@ -78,4 +78,10 @@ ReadStatus ExamineRegularFile(const std::string &path, uint64_t maxBytes);
 // between is caught too.
 ReadResult ReadRegularFile(const std::string &path, uint64_t maxBytes);
 
+#ifndef _WIN32
+// Writes all bytes to the open descriptor at its current offset, again after an
+// interruption; 0, or the system's error number of the failure.
+int WriteAll(int fd, std::string_view bytes);
+#endif
+
 } // namespace ostrel::files

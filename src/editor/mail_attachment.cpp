@@ -1,5 +1,7 @@
 #include "editor/mail_attachment.h"
 
+#include "contract/file_access.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -57,16 +59,7 @@ MailAttachments::Result MailAttachments::Write(
     const std::string path = (std::filesystem::path(folder) / SafeFileName(name)).string();
     const int fd = ::open(
         path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    int error = fd < 0 ? errno : 0;
-    while (error == 0 && !bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            error = written < 0 ? errno : EIO;
-        else
-            bytes.remove_prefix(static_cast<size_t>(written));
-    }
+    int error = fd < 0 ? errno : files::WriteAll(fd, bytes);
     if (fd >= 0 && ::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0) {

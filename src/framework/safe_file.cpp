@@ -69,27 +69,12 @@ std::FILE *OpenRegularFile(const std::string &path, const char *mode, bool creat
 
 namespace {
 
-// Writes all bytes at the file's current offset; 0 or the errno of the failure.
-int WriteAll(int fd, std::string_view bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += static_cast<size_t>(n);
-    }
-    return 0;
-}
-
 // Replaces the whole contents of an open file; 0 or an errno.
 int Overwrite(int fd, std::string_view bytes)
 {
     if (lseek(fd, 0, SEEK_SET) < 0)
         return errno;
-    if (const int error = WriteAll(fd, bytes))
+    if (const int error = files::WriteAll(fd, bytes))
         return error;
     if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
         return errno;
@@ -159,7 +144,7 @@ std::string WriteBackup(
         error = errno;
         return {};
     }
-    error = WriteAll(fd, old);
+    error = files::WriteAll(fd, old);
     if (error == 0 && fsync(fd) != 0)
         error = errno;
     if (close(fd) != 0 && error == 0)
