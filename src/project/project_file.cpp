@@ -1,5 +1,7 @@
 #include "project/project_file.h"
 
+#include "contract/file_access.h"
+#include "framework/path_parts.h"
 #include "platform/message_boxes.h"
 
 namespace ostrel {
@@ -45,10 +47,21 @@ Bytes EncodeProject(const ProjectRecord &project)
     return bytes;
 }
 
+Bytes EncodeProjectFile(const ProjectRecord &project)
+{
+    Bytes bytes = EncodeProject(project);
+    const Bytes block = EncodeExtension(project.extension, DirectoryOf(project.projectPath));
+    bytes.insert(bytes.end(), block.begin(), block.end());
+    return bytes;
+}
+
 bool DecodeProject(const Bytes &bytes, ProjectRecord &project)
 {
     if (bytes.size() < kProjectFileSize)
         return false;
+    project.extension = {};
+    project.extensionState = DecodeExtension(
+        bytes, kProjectFileSize, DirectoryOf(project.projectPath), project.extension);
     project.cFile = ReadTextField(bytes, kCFile, kCFileSize);
     project.codeStart = ReadTextField(bytes, kCodeStart, kShortTextSize);
     project.asmFile = ReadTextField(bytes, kAsmFile, kCFileSize);
@@ -68,7 +81,8 @@ bool DecodeProject(const Bytes &bytes, ProjectRecord &project)
 bool LoadProject(ProjectRecord &project, MessageBoxes &messages)
 {
     Bytes bytes;
-    if (ReadWholeFile(project.projectPath, bytes, kProjectFileSize) != FileResult::Ok) {
+    const size_t most = kProjectFileSize + kExtensionHeaderSize + kMaxExtensionSize;
+    if (ReadWholeFile(project.projectPath, bytes, most) != FileResult::Ok) {
         messages.Warn(kCannotOpen);
         return false;
     }
@@ -77,12 +91,26 @@ bool LoadProject(ProjectRecord &project, MessageBoxes &messages)
         messages.Warn(kIncorrect);
         return false;
     }
+    if (loaded.extensionState == ExtensionState::Damaged)
+        messages.Warn("The settings after the first 824 bytes of the project file are damaged "
+                      "and were not loaded:\n"
+            + project.projectPath);
     project = loaded;
     return true;
 }
 
 bool SaveProject(const ProjectRecord &project, MessageBoxes &messages)
 {
+    if (!project.extension.Empty() || project.extensionState == ExtensionState::Read) {
+        const Bytes bytes = EncodeProjectFile(project);
+        const std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+        const files::ReplaceResult result = files::ReplaceFile(project.projectPath, { text });
+        if (result.Ok())
+            return true;
+        messages.Warn(
+            "Could not write the project file:\n" + project.projectPath + "\n" + result.Reason());
+        return false;
+    }
     switch (WriteRecordInPlace(project.projectPath, EncodeProject(project))) {
     case FileResult::Ok:
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/project_extension.h"
+
 #include <cstdint>
 #include <string>
 
@@ -32,6 +34,9 @@ struct ProjectRecord
     int32_t waitState = 0;
     std::string displayOptions;
     std::string commandOptions;
+    // Kept in the block after the record; see project_extension.h.
+    ProjectExtension extension;
+    ExtensionState extensionState = ExtensionState::Absent;
 };
 
 // Every field back to its default but the project path.

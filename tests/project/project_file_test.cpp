@@ -179,6 +179,126 @@ TEST(ProjectFile, SaveIntoMissingFolderReportsFailure)
     EXPECT_EQ(messages.Texts(), std::vector<std::string> { "Can not open prj File" });
 }
 
+ProjectExtension SampleExtension(const std::string &dir)
+{
+    ProjectExtension extension;
+    extension.cFiles = { dir + "src/uart.c", "/elsewhere/shared (lib)/crc.c" };
+    extension.asmFiles = { dir + "delay.S" };
+    extension.libraries = { dir + "lib/libm8.a" };
+    extension.librarySources = { dir + "lib/src" };
+    extension.includeFolders = { dir + "include", "/opt/avr/include" };
+    extension.defines = { "BAUD=9600", "DEBUG" };
+    extension.clockHz = "8000000";
+    extension.extraFlags = "-funsigned-char -fshort-enums";
+    extension.programmer = { "usbasp", "usb", "10", true };
+    return extension;
+}
+
+TEST(ProjectFile, ExtensionBlockRoundTripsWithPathsRelativeToTheProject)
+{
+    TempDir dir;
+    FakeMessageBoxes messages;
+    ProjectRecord project = SampleProject();
+    project.projectPath = dir.File("FW.PRJ");
+    const std::string folder = dir.File("");
+    project.extension = SampleExtension(folder);
+    project.extension.unknown = { { 0x7777, std::string("kept\0as is", 10) } };
+    ASSERT_TRUE(SaveProject(project, messages));
+
+    const Bytes bytes = ReadBytes(project.projectPath);
+    ASSERT_GT(bytes.size(), 824u);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 824), EncodeProject(project));
+    const std::string block(bytes.begin() + 824, bytes.end());
+    EXPECT_EQ(block.substr(0, 6), std::string("OSTX\x01\x00", 6));
+    EXPECT_NE(block.find("src/uart.c"), std::string::npos);
+    EXPECT_EQ(block.find(folder), std::string::npos); // nothing stored with the folder's path
+
+    // The folder moves: the paths inside it follow, the others stay.
+    TempDir moved;
+    ProjectRecord back;
+    back.projectPath = moved.File("FW.PRJ");
+    WriteBytes(back.projectPath, bytes);
+    ASSERT_TRUE(LoadProject(back, messages));
+    ProjectExtension expected = SampleExtension(moved.File(""));
+    expected.unknown = project.extension.unknown;
+    EXPECT_EQ(back.extension, expected);
+    EXPECT_EQ(back.extensionState, ExtensionState::Read);
+    EXPECT_EQ(EncodeProject(back), EncodeProject(project));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(ProjectFile, RecordReadersAndWritersOfTheOldLayoutKeepTheBlock)
+{
+    TempDir dir;
+    FakeMessageBoxes messages;
+    ProjectRecord project = SampleProject();
+    project.projectPath = dir.File("FW.PRJ");
+    project.extension = SampleExtension(dir.File(""));
+    const Bytes file = EncodeProjectFile(project);
+
+    // Cut at 824, the file reads as the same record.
+    ProjectRecord cut;
+    ASSERT_TRUE(DecodeProject(Bytes(file.begin(), file.begin() + 824), cut));
+    EXPECT_EQ(EncodeProject(cut), EncodeProject(project));
+    EXPECT_TRUE(cut.extension.Empty());
+
+    // The record's own writer, saving changed fields, leaves the block in place.
+    WriteBytes(project.projectPath, file);
+    ProjectRecord changed = project;
+    changed.codeStart = "0";
+    ASSERT_EQ(WriteRecordInPlace(project.projectPath, EncodeProject(changed)), FileResult::Ok);
+    ProjectRecord back;
+    back.projectPath = project.projectPath;
+    ASSERT_TRUE(LoadProject(back, messages));
+    EXPECT_EQ(back.codeStart, "0");
+    EXPECT_EQ(back.extension, project.extension);
+
+    // All settings removed: the file is exactly the record again.
+    back.extension = {};
+    ASSERT_TRUE(SaveProject(back, messages));
+    EXPECT_EQ(ReadBytes(project.projectPath), EncodeProject(back));
+}
+
+TEST(ProjectFile, DamagedBlockIsReportedAndTheRecordStillLoads)
+{
+    TempDir dir;
+    const Bytes good = [&] {
+        ProjectRecord project = SampleProject();
+        project.extension.defines = { "A" };
+        return EncodeProjectFile(project);
+    }();
+    const auto withBlockLength = [&](uint32_t length) {
+        Bytes bytes = good;
+        for (int i = 0; i < 4; ++i)
+            bytes[824 + 6 + i] = static_cast<unsigned char>(length >> (8 * i));
+        return bytes;
+    };
+    Bytes entryTooLong = good;
+    entryTooLong[824 + 10 + 2] = 0xFF; // the entry claims 255 bytes
+    const Bytes cases[] = {
+        Bytes(good.begin(), good.begin() + 824 + 7), // header cut short
+        withBlockLength(0xFFFFFFFF),
+        withBlockLength(3), // entries end inside an entry's header
+        entryTooLong,
+    };
+    for (const Bytes &bytes : cases) {
+        FakeMessageBoxes messages;
+        ProjectRecord project;
+        project.projectPath = dir.File("D.PRJ");
+        project.extension.defines = { "LEFT OVER" };
+        WriteBytes(project.projectPath, bytes);
+        ASSERT_TRUE(LoadProject(project, messages));
+        EXPECT_EQ(project.extensionState, ExtensionState::Damaged);
+        EXPECT_TRUE(project.extension.Empty());
+        EXPECT_EQ(project.cFile, SampleProject().cFile);
+        ASSERT_EQ(messages.shown.size(), 1u);
+
+        // Saving the record alone leaves the damaged bytes for the user to recover.
+        ASSERT_TRUE(SaveProject(project, messages));
+        EXPECT_EQ(ReadBytes(project.projectPath), bytes);
+    }
+}
+
 TEST(ProjectFile, ResetKeepsOnlyThePath)
 {
     ProjectRecord project = SampleProject();
