@@ -45,6 +45,15 @@ inline constexpr std::string_view kSourceListing = "/s";
 inline constexpr std::string_view kAssemblerFile = "/a"; // + path
 inline constexpr std::string_view kLibrary = "/L"; // + path
 inline constexpr std::string_view kCodeStart = "/o0x"; // + hexadecimal digits (a word address)
+// The settings of a project's extension block; each may be given any number of times, in the
+// order of the project's lists, and a project without them gives none of these words. /L too
+// may be repeated, one library each.
+inline constexpr std::string_view kSourceFile = "/f"; // + path: another C or assembler file
+inline constexpr std::string_view kLibrarySource = "/b"; // + folder: built into a library
+inline constexpr std::string_view kIncludeFolder = "/I"; // + folder
+inline constexpr std::string_view kDefine = "/D"; // + NAME or NAME=value
+inline constexpr std::string_view kClock = "/F"; // + decimal Hz: F_CPU, unless a /D sets it
+inline constexpr std::string_view kCompilerFlag = "/X"; // + one compiler flag
 } // namespace option
 
 // Whether a path names the message file (any letter case), which the IDE never records as an
