@@ -12,7 +12,8 @@ PACKAGE_BUILD ?= $(BUILD)/package
 
 # Debian packages by what needs them: `make run` needs only the first list.
 PACKAGES := cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev ccache libx11-dev \
-            libgtest-dev libgmock-dev fonts-dejavu-core gcc-avr avr-libc binutils-avr
+            libgtest-dev libgmock-dev fonts-dejavu-core gcc-avr avr-libc binutils-avr \
+            qt6-serialport-dev avrdude
 TEST_PACKAGES := desktop-file-utils appstream xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core
 PACKAGE_PACKAGES := dpkg-dev file
 BENCH_PACKAGES := xvfb xauth

@@ -3,7 +3,7 @@
 # ("Layout"). Prints each include that points the wrong way; exits 1 when there is one.
 set -eu
 cd "$(dirname "$0")/.."
-order="contract platform framework menus res editor project compile codegen app"
+order="contract platform framework menus res editor project compile chip codegen app"
 rank() {
     i=0
     for layer in $order; do
