@@ -325,7 +325,7 @@ TEST_F(OstrelccTest, UnknownWordsAndWordsInOneArgumentAreErrors)
 {
     const fs::path cFile = Source("MAIN.C", kSmallProgram);
     for (const std::vector<std::string> &words : std::vector<std::vector<std::string>> {
-             { "/sm", "/c3", "/frobnicate", "/o0x30" }, { "/sm /c2 /s /o0x30" } }) {
+             { "/sm", "/c3", "/qrobnicate", "/o0x30" }, { "/sm /c2 /s /o0x30" } }) {
         EXPECT_EQ(Compile(cFile, words).exitCode, 1);
         EXPECT_NE(OutputErr().find("Error: unknown option word '" + words[words.size() / 2]),
             std::string::npos)

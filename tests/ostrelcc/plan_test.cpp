@@ -41,7 +41,7 @@ TEST(PlanTest, EachArgumentIsOneWord)
 {
     auto parsed = ParseCommandLine({ "M.C", "/a/tmp/x /Lib/START.ASM" });
     EXPECT_EQ(parsed.options.asmFile, "/tmp/x /Lib/START.ASM");
-    EXPECT_EQ(parsed.options.libFile, "");
+    EXPECT_TRUE(parsed.options.libFiles.empty());
     parsed = ParseCommandLine({ "M.C", "/o0x0 /s" });
     EXPECT_FALSE(parsed.options.includeSource);
     EXPECT_FALSE(parsed.errors.empty());
@@ -67,7 +67,7 @@ TEST(PlanTest, WindowsShortPathsForAsmAndLibrary)
         "/aC:\\PROJ\\START.ASM", "/LC:\\PROJ\\LIBX.A", "/o0x30" });
     EXPECT_TRUE(parsed.errors.empty()) << Joined(parsed.errors);
     EXPECT_EQ(parsed.options.asmFile, "C:\\PROJ\\START.ASM");
-    EXPECT_EQ(parsed.options.libFile, "C:\\PROJ\\LIBX.A");
+    EXPECT_EQ(parsed.options.libFiles, std::vector<std::string> { "C:\\PROJ\\LIBX.A" });
 }
 
 TEST(PlanTest, UnknownWordsAreErrors)

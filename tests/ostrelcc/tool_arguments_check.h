@@ -5,6 +5,7 @@
 // and never as an option. Shared by the property test and the fuzz target.
 
 #include "plan.h"
+#include "project_build.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -35,7 +36,8 @@ inline std::string CheckToolArguments(const UserPaths &paths)
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     const Options &options = parsed.options;
     if (options.cFile != paths.cFile || options.asmFile != paths.asmFile
-        || options.libFile != paths.libFile || !options.includeSource || !options.sre)
+        || options.libFiles != std::vector<std::string>(!paths.libFile.empty(), paths.libFile)
+        || !options.includeSource || !options.sre)
         return "the arguments were not taken whole";
 
     const BuildFiles files = MakeBuildFiles(paths.cFile, "/tmp/ostrelcc-t");
@@ -61,6 +63,34 @@ inline std::string CheckToolArguments(const UserPaths &paths)
     if (!paths.libFile.empty())
         whole.insert(paths.libFile);
 
+    // The same paths in a project: the assembler file and a second C file as /f sources, the
+    // C file's folder as an include folder, the library twice.
+    const std::string folder = std::filesystem::path(paths.cFile).parent_path().string();
+    const std::string second = folder + "/second.c";
+    std::vector<std::string> projectArguments = arguments;
+    for (const std::string &word :
+        std::vector<std::string> { "/f" + second, "/I" + folder, "/DNAME=1", "/F8000000" })
+        projectArguments.push_back(word);
+    if (!paths.asmFile.empty())
+        projectArguments.push_back("/f" + paths.asmFile);
+    if (!paths.libFile.empty())
+        projectArguments.push_back("/L" + paths.libFile);
+    const Options project = ParseCommandLine(projectArguments).options;
+    if (project.sourceFiles.size() != (paths.asmFile.empty() ? 1u : 2u)
+        || project.sourceFiles[0] != second || project.includeFolders != std::vector { folder })
+        return "the project's arguments were not taken whole";
+    const ProjectPlan plan = PlanProject(project, files, true);
+    for (const CompileUnit &unit : plan.units) {
+        steps.insert(steps.end(), unit.steps.begin(), unit.steps.end());
+        for (const std::string *path :
+            { &unit.source, &unit.object, &unit.depFile, &unit.assembly })
+            if (!path->empty())
+                whole.insert(*path);
+    }
+    steps.push_back(plan.link);
+    whole.insert(folder);
+    whole.insert(second);
+
     std::set<std::string> seen;
     for (const Step &step : steps) {
         for (size_t i = 1; i < step.argv.size(); ++i) {
@@ -82,7 +112,7 @@ inline std::string CheckToolArguments(const UserPaths &paths)
                 return "the map path does not follow -Xlinker -Map -Xlinker";
         }
     }
-    for (const std::string *path : { &paths.cFile, &paths.asmFile, &paths.libFile })
+    for (const std::string *path : { &paths.cFile, &paths.asmFile, &paths.libFile, &second })
         if (!path->empty() && !seen.count(*path))
             return "'" + *path + "' reaches no tool whole";
     return {};

@@ -8,6 +8,7 @@
 #include "file_checks.h"
 #include "plan.h"
 #include "process.h"
+#include "project_build.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -180,33 +181,8 @@ public:
 
     std::optional<MemoryUse> Firmware()
     {
-        if (!Run(CompileStep(m_options, m_files)))
-            return std::nullopt;
-        if (m_options.includeSource) {
-            const auto assembly = ReadText(m_files.Temp(m_files.base + ".s"));
-            if (!assembly
-                || !WriteText(m_files.Output("s"),
-                    InterleaveSource(*assembly, [this](const std::string &path) {
-                        return ReadSourceLines(path, m_messages);
-                    })))
-                m_messages.AddError("cannot write " + m_files.Output("s"));
-        }
-        if (!Run(AssembleCStep(m_options, m_files)))
-            return std::nullopt;
-        const bool withAsm = !m_options.asmFile.empty();
-        if (withAsm && !Run(AssembleAsmStep(m_options, m_files)))
-            return std::nullopt;
-        const std::string startup = StartupAssembly(m_options);
-        const bool withStartup = !startup.empty();
-        if (withStartup) {
-            if (!WriteText(m_files.Temp("ostrel-startup.s"), startup)) {
-                m_messages.AddError("cannot write the start-up code in " + m_files.tempDir);
-                return std::nullopt;
-            }
-            if (!Run(AssembleStartupStep(m_options, m_files)))
-                return std::nullopt;
-        }
-        if (!Run(LinkStep(m_options, m_files, withAsm, withStartup)))
+        const std::optional<Step> link = m_options.IsProject() ? ProjectObjects() : Objects();
+        if (!link || !Run(*link))
             return std::nullopt;
         if (!Run(HexStep(m_files)))
             return std::nullopt;
@@ -226,6 +202,70 @@ public:
     }
 
 private:
+    // The single C file's build in the temporary folder; the link step, or nothing when a
+    // step failed.
+    std::optional<Step> Objects()
+    {
+        if (!Run(CompileStep(m_options, m_files)))
+            return std::nullopt;
+        if (m_options.includeSource)
+            WriteSourceListing(m_files.Temp(m_files.base + ".s"));
+        if (!Run(AssembleCStep(m_options, m_files)))
+            return std::nullopt;
+        const bool withAsm = !m_options.asmFile.empty();
+        if (withAsm && !Run(AssembleAsmStep(m_options, m_files)))
+            return std::nullopt;
+        const std::string startup = StartupAssembly(m_options);
+        const bool withStartup = !startup.empty();
+        if (withStartup) {
+            if (!WriteText(m_files.Temp("ostrel-startup.s"), startup)) {
+                m_messages.AddError("cannot write the start-up code in " + m_files.tempDir);
+                return std::nullopt;
+            }
+            if (!Run(AssembleStartupStep(m_options, m_files)))
+                return std::nullopt;
+        }
+        return LinkStep(m_options, m_files, withAsm, withStartup);
+    }
+
+    // A project's build: what is out of date is compiled in the build folder.
+    std::optional<Step> ProjectObjects()
+    {
+        const std::string startup = StartupAssembly(m_options);
+        const ProjectPlan plan = PlanProject(m_options, m_files, !startup.empty());
+        for (const std::string &text : plan.warnings)
+            m_messages.Add(Diagnostic { Severity::Warning, {}, 0, text });
+        for (const std::string &text : plan.errors)
+            m_messages.AddError(text);
+        if (!plan.errors.empty())
+            return std::nullopt;
+        const bool built = BuildProjectObjects(
+            plan, startup,
+            [this](const Step &step) {
+                return Run(step);
+            },
+            [this](const std::string &text) {
+                m_messages.AddError(text);
+            });
+        if (!built)
+            return std::nullopt;
+        if (m_options.includeSource)
+            WriteSourceListing(plan.units.front().assembly);
+        return plan.link;
+    }
+
+    // The /s listing from the C file's assembler output.
+    void WriteSourceListing(const std::string &assemblyFile)
+    {
+        const auto assembly = ReadText(assemblyFile);
+        if (!assembly
+            || !WriteText(
+                m_files.Output("s"), InterleaveSource(*assembly, [this](const std::string &path) {
+                    return ReadSourceLines(path, m_messages);
+                })))
+            m_messages.AddError("cannot write " + m_files.Output("s"));
+    }
+
     // The listing tool reads every source file the debug information names, and a #line
     // directive can name anything: a FIFO would block it, a device fill its memory. When one
     // of them is no regular file within the size limit, the listing goes without source lines.
@@ -325,6 +365,19 @@ void CheckInput(std::string &path, const char *role, MessageList &messages)
         messages.AddError(path + ": the " + std::string(role) + " is not a regular file");
 }
 
+void CheckFolder(std::string &path, const char *role, MessageList &messages)
+{
+    path = Absolute(path).string();
+    const Examined examined = Examine(path);
+    if (examined.kind == FileKind::Missing)
+        messages.AddError(path + ": " + role + " not found");
+    else if (examined.kind == FileKind::Unreadable)
+        messages.AddError(
+            "cannot examine the " + std::string(role) + " " + path + ": " + examined.error);
+    else if (examined.kind != FileKind::Directory)
+        messages.AddError(path + ": the " + std::string(role) + " is not a folder");
+}
+
 int Main(const std::vector<std::string> &arguments)
 {
     std::error_code error;
@@ -352,10 +405,22 @@ int Main(const std::vector<std::string> &arguments)
     for (const std::string &text : parsed.warnings)
         messages.Add(Diagnostic { Severity::Warning, {}, 0, text });
     CheckInput(options.asmFile, "assembler file", messages);
-    CheckInput(options.libFile, "library file", messages);
-
-    const std::vector<NamedFile> inputs = { { cFile, "C file" },
-        { options.asmFile, "assembler file" }, { options.libFile, "library file" } };
+    std::vector<NamedFile> inputs = { { cFile, "C file" }, { options.asmFile, "assembler file" } };
+    for (std::string &library : options.libFiles) {
+        CheckInput(library, "library file", messages);
+        inputs.push_back({ library, "library file" });
+    }
+    for (std::string &source : options.sourceFiles) {
+        const int errors = messages.Errors();
+        CheckInput(source, "source file", messages);
+        if (messages.Errors() == errors && KindOfSource(source) == SourceKind::Unknown)
+            messages.AddError(source + ": not a C (.c) or assembler (.s, .S, .asm) source file");
+        inputs.push_back({ source, "source file" });
+    }
+    for (std::string &folder : options.librarySources)
+        CheckFolder(folder, "library source folder", messages);
+    for (std::string &folder : options.includeFolders)
+        CheckFolder(folder, "include folder", messages);
     const fs::path messageFile = dir / contract::kMessageFile;
     if (const auto clash = CheckOutputs({ messageFile }, inputs); !clash.empty()) {
         for (const std::string &text : clash)

@@ -76,7 +76,39 @@ bool ReadOptionWord(const std::string &word, Options &options, std::vector<std::
     } else if (HasValue(word, option::kAssemblerFile)) {
         options.asmFile = word.substr(option::kAssemblerFile.size());
     } else if (HasValue(word, option::kLibrary)) {
-        options.libFile = word.substr(option::kLibrary.size());
+        options.libFiles.push_back(word.substr(option::kLibrary.size()));
+    } else if (HasValue(word, option::kSourceFile)) {
+        options.sourceFiles.push_back(word.substr(option::kSourceFile.size()));
+    } else if (HasValue(word, option::kLibrarySource)) {
+        options.librarySources.push_back(word.substr(option::kLibrarySource.size()));
+    } else if (HasValue(word, option::kIncludeFolder)) {
+        options.includeFolders.push_back(word.substr(option::kIncludeFolder.size()));
+    } else if (HasValue(word, option::kDefine)) {
+        const std::string define = word.substr(option::kDefine.size());
+        if (IsIdentifier(define.substr(0, define.find('='))))
+            options.defines.push_back(define);
+        else
+            errors.push_back("option " + word + ": '" + define.substr(0, define.find('='))
+                + "' is no C identifier (give /DNAME or /DNAME=value)");
+    } else if (HasValue(word, option::kClock)) {
+        const std::string digits = word.substr(option::kClock.size());
+        uint64_t hz = 0;
+        bool valid = digits.size() <= 10;
+        for (char c : digits) {
+            valid = valid && c >= '0' && c <= '9';
+            hz = hz * 10 + static_cast<uint64_t>(c - '0');
+        }
+        if (valid && hz >= 1 && hz <= UINT32_MAX)
+            options.clockHz = static_cast<uint32_t>(hz);
+        else
+            errors.push_back("option " + word
+                + ": the clock is not a decimal number of Hz from 1 to 4294967295");
+    } else if (HasValue(word, option::kCompilerFlag)) {
+        const std::string flag = word.substr(option::kCompilerFlag.size());
+        if (const std::string why = RefusedCompilerFlag(flag); why.empty())
+            options.compilerFlags.push_back(flag);
+        else
+            errors.push_back("option " + word + ": " + why);
     } else {
         return false;
     }
@@ -146,6 +178,80 @@ void CheckCodeStart(const Options &options, ParsedCommandLine &result)
 }
 
 } // namespace
+
+bool Options::IsProject() const
+{
+    return !sourceFiles.empty() || !librarySources.empty() || !includeFolders.empty()
+        || !defines.empty() || clockHz || !compilerFlags.empty();
+}
+
+bool IsIdentifier(std::string_view name)
+{
+    auto letter = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    };
+    if (name.empty() || !letter(name[0]))
+        return false;
+    return std::all_of(name.begin(), name.end(), [&](char c) {
+        return letter(c) || (c >= '0' && c <= '9');
+    });
+}
+
+namespace {
+
+// Options that take their value from the next argument when given alone: that argument is
+// one of the tools' own (an input, the output), never the user's.
+constexpr std::string_view kTakesNextArgument[] = { "-I", "-D", "-U", "-L", "-l", "-T", "-u", "-e",
+    "-include", "-imacros", "-isystem", "-idirafter", "-iquote", "-iprefix", "-iwithprefix",
+    "-iwithprefixbefore", "-isysroot", "-imultilib", "-MF", "-MT", "-MQ", "--param", "-aux-info",
+    "-dumpbase", "-dumpdir", "-Xlinker", "-Xassembler", "-Xpreprocessor", "-wrapper", "-specs",
+    "--specs", "-Xplugin" };
+
+// A word for the linker or assembler (a piece of -Wl, or -Wa,) that loads code or moves the
+// output.
+bool RefusedToolWord(std::string_view word)
+{
+    return word.rfind("-plugin", 0) == 0 || word.rfind("--plugin", 0) == 0
+        || word.rfind("-o", 0) == 0 || word.rfind("--output", 0) == 0 || word.rfind("@", 0) == 0
+        || word.rfind("-fplugin", 0) == 0 || word.rfind("-B", 0) == 0;
+}
+
+} // namespace
+
+std::string RefusedCompilerFlag(const std::string &flag)
+{
+    if (flag.size() < 2 || flag[0] != '-')
+        return "not a compiler flag (a flag starts with '-')";
+    if (flag.find_first_of("\r\n") != std::string::npos)
+        return "a compiler flag holds no line break";
+    for (std::string_view prefix : { "-fplugin", "-wrapper", "-B", "-specs", "--specs", "-o", "-x",
+             "--output", "--sysroot", "-save-temps", "-no-integrated-cpp" })
+        if (flag.rfind(prefix, 0) == 0)
+            return "the flag " + std::string(prefix)
+                + " loads other code, redirects the tools or their output, or sets the "
+                  "language; it is not passed on";
+    for (std::string_view word : kTakesNextArgument)
+        if (flag == word)
+            return "the flag " + flag
+                + " takes its value from the next argument; give the value in the same flag "
+                  "(for example -DNAME, -Wl,...)";
+    for (std::string_view prefix : { "-Wl,", "-Wa,", "-Wp," }) {
+        if (flag.rfind(prefix, 0) != 0)
+            continue;
+        size_t start = prefix.size();
+        while (start <= flag.size()) {
+            const size_t end = std::min(flag.find(',', start), flag.size());
+            const std::string_view piece = std::string_view(flag).substr(start, end - start);
+            if (RefusedToolWord(piece)
+                || std::find(std::begin(kTakesNextArgument), std::end(kTakesNextArgument), piece)
+                    != std::end(kTakesNextArgument))
+                return "the word " + std::string(piece) + " in " + std::string(prefix)
+                    + " loads other code or redirects the tool; it is not passed on";
+            start = end + 1;
+        }
+    }
+    return {};
+}
 
 bool LooksLikeOption(const std::string &word)
 {
@@ -279,6 +385,13 @@ std::string AsmObject(const Options &options, const BuildFiles &files)
 
 } // namespace
 
+std::vector<std::string> CCompileFlags()
+{
+    return { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
+        "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
+        "-fdiagnostics-color=never" };
+}
+
 std::string PathArgument(const std::string &path)
 {
     if (!path.empty() && (path[0] == '-' || path[0] == '@'))
@@ -288,10 +401,10 @@ std::string PathArgument(const std::string &path)
 
 Step CompileStep(const Options &options, const BuildFiles &files)
 {
-    Step step = GccStep(options,
-        { "-x", "c", "-gdwarf-2", "-Os", "-Wall", "-Werror=implicit-function-declaration",
-            "-Werror=implicit-int", "-Werror=misspelled-isr", "-fno-diagnostics-show-caret",
-            "-fdiagnostics-color=never", "-S" });
+    Step step = GccStep(options, {});
+    for (const std::string &flag : CCompileFlags())
+        step.argv.push_back(flag);
+    step.argv.emplace_back("-S");
     step.argv.push_back(PathArgument(files.cFile));
     step.argv.emplace_back("-o");
     step.argv.push_back(PathArgument(files.Temp(files.base + ".s")));
@@ -380,15 +493,28 @@ std::vector<std::string> LinkerSymbols(const Options &options)
 
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup)
 {
-    Step step = GccStep(options, { "-gdwarf-2", "-Os", "-o" });
-    step.argv.push_back(PathArgument(files.Output("elf")));
-    step.argv.push_back(PathArgument(files.Temp(files.base + ".o")));
+    std::vector<std::string> objects = { files.Temp(files.base + ".o") };
     if (withAsm)
-        step.argv.push_back(PathArgument(AsmObject(options, files)));
+        objects.push_back(AsmObject(options, files));
     if (withStartup)
-        step.argv.push_back(PathArgument(files.Temp("ostrel-startup.o")));
-    if (!options.libFile.empty())
-        step.argv.push_back(PathArgument(options.libFile));
+        objects.push_back(files.Temp("ostrel-startup.o"));
+    return LinkObjectsStep(options, files, objects);
+}
+
+Step LinkObjectsStep(const Options &options, const BuildFiles &files,
+    const std::vector<std::string> &objects, const std::vector<std::string> &libraries)
+{
+    Step step = GccStep(options, { "-gdwarf-2", "-Os" });
+    for (const std::string &flag : options.compilerFlags)
+        step.argv.push_back(flag);
+    step.argv.emplace_back("-o");
+    step.argv.push_back(PathArgument(files.Output("elf")));
+    for (const std::string &object : objects)
+        step.argv.push_back(PathArgument(object));
+    for (const std::string &library : libraries)
+        step.argv.push_back(PathArgument(library));
+    for (const std::string &library : options.libFiles)
+        step.argv.push_back(PathArgument(library));
     // The map's path goes to the linker whole: "-Wl," would split it at its commas, and each
     // piece would be a linker option.
     for (const char *word : { "-Xlinker", "-Map", "-Xlinker" })

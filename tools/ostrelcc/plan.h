@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ostrel::cc {
@@ -22,7 +23,19 @@ struct Options
     std::optional<uint32_t> stack; // /st0x
     std::optional<uint32_t> codeStartWords; // /o0x, a word address
     std::string asmFile; // /a
-    std::string libFile; // /L
+    std::vector<std::string> libFiles; // /L, each a library linked after the objects
+    // The words of a project with several sources; a run without any of them builds as a
+    // single C file always has (see IsProject).
+    std::vector<std::string> sourceFiles; // /f
+    std::vector<std::string> librarySources; // /b: folders built into libraries
+    std::vector<std::string> includeFolders; // /I
+    std::vector<std::string> defines; // /D: NAME or NAME=value
+    std::optional<uint32_t> clockHz; // /F
+    std::vector<std::string> compilerFlags; // /X
+
+    // Whether any of /f, /b, /I, /D, /F or /X was given: then the build compiles into the
+    // build folder and only what is out of date.
+    bool IsProject() const;
 };
 
 struct ParsedCommandLine
@@ -43,6 +56,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string> &arguments);
 
 // The value of a hexadecimal text: digits only, at least one, at most eight.
 std::optional<uint32_t> ParseHex(const std::string &text);
+
+// Why a compiler flag of /X is refused, or empty when it may be passed on: flags that load or
+// run other code, redirect the tools or their output, or take the next argument as their value.
+std::string RefusedCompilerFlag(const std::string &flag);
+
+// Whether a name is a C identifier (a /D name).
+bool IsIdentifier(std::string_view name);
 
 // One program run: argv[0] is looked up on PATH. stdoutFile, when set, receives the
 // program's standard output (its standard error is still collected as diagnostics).
@@ -71,6 +91,9 @@ std::string StartupAssembly(const Options &options);
 
 // The avr-gcc flags shared by every compile, assemble and link step.
 std::vector<std::string> CommonFlags(const Options &options);
+// The flags of every C compile after CommonFlags: the language, debug information, size
+// optimisation and the warnings that are errors.
+std::vector<std::string> CCompileFlags();
 
 // A path as one argument of a tool that no tool takes for an option or a response file: one
 // that starts with "-" or "@" gets "./" in front. Every user path reaches the tools through
@@ -84,6 +107,9 @@ Step AssembleCStep(const Options &options, const BuildFiles &files); // temp .s 
 Step AssembleAsmStep(const Options &options, const BuildFiles &files);
 Step AssembleStartupStep(const Options &options, const BuildFiles &files);
 Step LinkStep(const Options &options, const BuildFiles &files, bool withAsm, bool withStartup);
+// The link of the given objects and libraries (then the /L libraries), with the /X flags.
+Step LinkObjectsStep(const Options &options, const BuildFiles &files,
+    const std::vector<std::string> &objects, const std::vector<std::string> &libraries = {});
 Step HexStep(const BuildFiles &files);
 Step EepromStep(const BuildFiles &files);
 // The listing; withSource adds the source lines, which the tool reads from every file the
