@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include <fcntl.h>
@@ -680,4 +682,131 @@ TEST_F(OstrelccTest, EndingTheProgramEndsItsTool)
     signal(SIGPIPE, oldPipe);
     close(writer);
     EXPECT_TRUE(readerGone) << "the preprocessor outlived the compiler program";
+}
+
+namespace {
+
+// The fixture project copied into dir, and its option words with a chip.
+std::vector<std::string> FixtureProject(const fs::path &dir, const std::string &chip)
+{
+    fs::copy(fs::path(OSTREL_SOURCE_DIR) / "tests" / "ostrelcc" / "fixtures" / "multi", dir,
+        fs::copy_options::recursive | fs::copy_options::skip_existing);
+    std::vector<std::string> words = { chip, "/s" };
+    for (const char *source :
+        { "app/ui.c", "app/timer.c", "drivers/led.c", "drivers/button.c", "drivers/clock_check.S" })
+        words.push_back("/f" + (dir / source).string());
+    for (const std::string &word : { "/b" + (dir / "lib" / "mathx").string(),
+             "/I" + (dir / "include").string(), std::string("/DBOARD_LEDS=4"),
+             std::string("/F8000000"), std::string("/X-funsigned-char") })
+        words.push_back(word);
+    return words;
+}
+
+// Every object of the build folder with its write time and file number.
+std::map<std::string, std::pair<fs::file_time_type, ino_t>> Objects(const fs::path &folder)
+{
+    std::map<std::string, std::pair<fs::file_time_type, ino_t>> objects;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        struct stat info
+        {
+        };
+        if (entry.path().extension() == ".o" && stat(entry.path().c_str(), &info) == 0)
+            objects[entry.path().filename().string()] = { entry.last_write_time(), info.st_ino };
+    }
+    return objects;
+}
+
+} // namespace
+
+TEST_F(OstrelccTest, ProjectOfSeveralSourcesBuildsForEveryChip)
+{
+    for (const char *chip : { "/c1", "/c2", "/c3", "/c4" }) {
+        const std::vector<std::string> words = FixtureProject(m_dir, chip);
+        const ProcessResult result = Compile(m_dir / "app" / "main.c", words);
+        ASSERT_EQ(result.exitCode, 0) << chip << "\n" << ReadText(m_dir / "app" / "OUTPUT.ERR");
+        const fs::path elf = m_dir / "app" / "main.elf";
+        for (const char *symbol : { "main", "ui_step", "timer_ticks", "led_set", "button_read",
+                 "clock_checked", "fold_bits", "lib_nop" })
+            EXPECT_GT(Symbol(elf, symbol), 0) << chip << " " << symbol;
+        EXPECT_TRUE(fs::exists(m_dir / "app" / "main.hex"));
+        EXPECT_NE(ReadText(m_dir / "app" / "main.s").find("fixture_clock"), std::string::npos);
+
+        // The clock the C file saw, read from the flash image.
+        const long address = Symbol(elf, "fixture_clock");
+        ASSERT_GT(address, 0);
+        Tool({ "avr-objcopy", "-O", "binary", "-j", ".text", elf.string(),
+            (m_dir / "text.bin").string() });
+        const std::string text = ReadText(m_dir / "text.bin");
+        ASSERT_GE(text.size(), static_cast<size_t>(address) + 4);
+        uint32_t clock = 0;
+        for (int i = 3; i >= 0; --i)
+            clock = clock << 8 | static_cast<uint8_t>(text[static_cast<size_t>(address + i)]);
+        EXPECT_EQ(clock, 8000000u) << chip;
+    }
+}
+
+TEST_F(OstrelccTest, ProjectRecompilesOnlyWhatIsOutOfDate)
+{
+    std::vector<std::string> words = FixtureProject(m_dir, "/c3");
+    const fs::path main = m_dir / "app" / "main.c";
+    const fs::path folder = m_dir / "app" / ".ostrel-build" / "main";
+    ASSERT_EQ(Compile(main, words).exitCode, 0) << ReadText(m_dir / "app" / "OUTPUT.ERR");
+    const auto first = Objects(folder);
+    ASSERT_EQ(first.size(), 8u); // six sources, two of the library
+
+    ASSERT_EQ(Compile(main, words).exitCode, 0);
+    EXPECT_EQ(Objects(folder), first);
+    EXPECT_TRUE(fs::exists(m_dir / "app" / "main.hex"));
+
+    // A source, then a header, made newer than the objects: only what depends on it.
+    const auto newer = first.begin()->second.first + std::chrono::seconds(2);
+    auto changed = [&](const std::map<std::string, std::pair<fs::file_time_type, ino_t>> &before) {
+        std::set<std::string> names;
+        for (const auto &[name, stamp] : Objects(folder))
+            if (before.at(name) != stamp)
+                names.insert(name.substr(0, name.find('-')));
+        return names;
+    };
+    fs::last_write_time(m_dir / "drivers" / "led.c", newer);
+    ASSERT_EQ(Compile(main, words).exitCode, 0);
+    EXPECT_EQ(changed(first), std::set<std::string> { "led" });
+
+    const auto second = Objects(folder);
+    fs::last_write_time(m_dir / "include" / "board.h", newer + std::chrono::seconds(2));
+    ASSERT_EQ(Compile(main, words).exitCode, 0);
+    EXPECT_EQ(changed(second), (std::set<std::string> { "button", "led", "main" }));
+
+    // Other flags: every object again.
+    const auto third = Objects(folder);
+    words.push_back("/DEXTRA");
+    ASSERT_EQ(Compile(main, words).exitCode, 0);
+    EXPECT_EQ(changed(third).size(), 8u);
+}
+
+TEST_F(OstrelccTest, ProjectReportsEveryBrokenSourceAndRefusedWord)
+{
+    const fs::path cFile = Source("MAIN.C", "int main(void) { return 0; }\n");
+    const fs::path one = Source("one.c", "int one(void) { return missing1; }\n");
+    const fs::path two = Source("two.c", "int two(void) { return missing2; }\n");
+    // A failed source is compiled again on the next run, not taken for up to date.
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(Compile(cFile, { "/f" + one.string(), "/f" + two.string() }).exitCode, 1);
+        const std::string messages = OutputErr();
+        for (const fs::path &source : { one, two })
+            EXPECT_NE(messages.find("Error " + source.string() + "(1): "), std::string::npos)
+                << messages;
+        EXPECT_FALSE(fs::exists(m_dir / "MAIN.hex"));
+    }
+
+    // Refused words stop the run before any tool.
+    fs::remove_all(m_dir / ".ostrel-build");
+    EXPECT_EQ(Compile(cFile,
+                  { "/X-fplugin=/tmp/x.so", "/f" + (m_dir / "gone.c").string(),
+                      "/I" + (m_dir / "none").string() })
+                  .exitCode,
+        1);
+    for (const char *part :
+        { "-fplugin", "gone.c: source file not found", "none: include folder not found" })
+        EXPECT_NE(OutputErr().find(part), std::string::npos) << part << "\n" << OutputErr();
+    EXPECT_FALSE(fs::exists(m_dir / ".ostrel-build"));
 }

@@ -2,6 +2,7 @@
 // avr-gcc, avr-objcopy and avr-objdump.
 
 #include "plan.h"
+#include "project_build.h"
 
 #include <gtest/gtest.h>
 
@@ -212,4 +213,68 @@ TEST(PlanTest, ExternalDataWithoutSreIsWarnedAbout)
     EXPECT_NE(parsed.warnings[0].find("/x"), std::string::npos);
     EXPECT_TRUE(
         ParseCommandLine({ "M.C", "/c4", "/x", "/rs0x1100", "/re0xffff" }).warnings.empty());
+}
+
+// The words of a project: each value is taken or refused with an error.
+TEST(PlanTest, ProjectWordsAreCheckedOneByOne)
+{
+    const struct
+    {
+        const char *word;
+        bool accepted;
+    } cases[] = {
+        { "/DNAME", true },
+        { "/D_x1=a b,c", true },
+        { "/D1X", false },
+        { "/D=3", false },
+        { "/DA-B=1", false },
+        { "/F4294967295", true },
+        { "/F0", false },
+        { "/F4294967296", false },
+        { "/F8e6", false },
+        { "/X-funsigned-char", true },
+        { "/X-Wl,--gc-sections", true },
+        { "/X-DDEBUG=1", true },
+        { "/X-fplugin=/tmp/p.so", false },
+        { "/X-B/tmp/tools", false },
+        { "/X-specs=x.specs", false },
+        { "/X-wrapper", false },
+        { "/X@flags.txt", false },
+        { "/X-Wl,--gc-sections,--plugin,x.so", false },
+        { "/X-Wl,-plugin=x.so", false },
+        { "/X-Wl,-o,/tmp/elf", false },
+        { "/X-o/tmp/out", false },
+        { "/X-xc", false },
+        { "/X-I", false },
+        { "/X-Xlinker", false },
+        { "/Xfoo.c", false },
+    };
+    for (const auto &c : cases) {
+        const auto parsed = ParseCommandLine({ "M.C", c.word });
+        EXPECT_EQ(parsed.errors.empty(), c.accepted) << c.word << ": " << Joined(parsed.errors);
+        EXPECT_TRUE(LooksLikeOption(c.word)) << c.word;
+        EXPECT_TRUE(parsed.options.IsProject() == c.accepted) << c.word;
+    }
+}
+
+TEST(PlanTest, ClockIsFCpuUnlessADefineSetsIt)
+{
+    auto flags = [](std::vector<std::string> words) {
+        words.insert(words.begin(), "M.C");
+        return PreprocessorFlags(ParseCommandLine(words).options);
+    };
+    EXPECT_EQ(flags({ "/F8000000", "/DX=1", "/I/p/inc" }),
+        (std::vector<std::string> { "-DX=1", "-DF_CPU=8000000UL", "-I", "/p/inc" }));
+    EXPECT_EQ(flags({ "/F8000000", "/DF_CPU=16000000" }),
+        (std::vector<std::string> { "-DF_CPU=16000000" }));
+}
+
+TEST(PlanTest, DependencyFileNamesTheTargetsFilesUnescaped)
+{
+    EXPECT_EQ(ParseDependencies("x: /p/a\\ b.c /p/$$d.h \\\n /p/\\#e.h\n\n/p/$$d.h:\n"),
+        (std::vector<std::string> { "/p/a b.c", "/p/$d.h", "/p/#e.h" }));
+    EXPECT_TRUE(ParseDependencies("other: /p/a.c\n").empty());
+    // Two sources of one name in different folders get different objects.
+    EXPECT_NE(ObjectStem("/p/a/main.c"), ObjectStem("/p/b/main.c"));
+    EXPECT_EQ(ObjectStem("/p/a/main.c").rfind("main-", 0), 0u);
 }
