@@ -27,3 +27,5 @@ rm -rf "$(dirname "$large")"
 echo "== Compile (a 30 s compile is watched for 25 s, then cancelled) and snapshots =="
 "$build/bench/build_bench" 21
 "$build/bench/snapshot_bench" 21
+echo "== the compiler program on a project of 20 sources =="
+"$build/bench/ostrelcc_bench" "$build/bin/OSTREL.EXE" 11
