@@ -345,7 +345,8 @@ int Main(const std::vector<std::string> &arguments)
         return Refuse(dir, problems);
     options.cFile = cFile.string();
 
-    MessageList messages({ cFile.parent_path().string(), current.string() });
+    MessageList messages({ cFile.parent_path().string(), current.string() },
+        Target { options.chip, options.codeStartWords });
     BuildFiles files = MakeBuildFiles(cFile.string(), "");
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
@@ -379,7 +380,7 @@ int Main(const std::vector<std::string> &arguments)
                 files.Output("lss") });
         std::vector<std::string> lines = messages.Lines();
         lines.push_back(SummaryLine(chip, messages.Errors(), messages.Warnings(),
-            built ? use : std::nullopt, DataRegionBytes(options)));
+            built ? use : std::nullopt, DataRegionBytes(options), messages.Notes()));
         const bool written = WriteMessageFile(dir, lines);
         return built && written ? 0 : 1;
     };
