@@ -6,6 +6,7 @@
 #include "contract/file_access.h"
 #include "diagnostics.h"
 #include "file_checks.h"
+#include "image_checks.h"
 #include "plan.h"
 #include "process.h"
 
@@ -207,6 +208,9 @@ public:
                 return std::nullopt;
         }
         if (!Run(LinkStep(m_options, m_files, withAsm, withStartup)))
+            return std::nullopt;
+        if (!CheckImage(m_files.Output("elf"), { m_options.libFile }, *m_options.chip, m_messages,
+                m_limits))
             return std::nullopt;
         if (!Run(HexStep(m_files)))
             return std::nullopt;
