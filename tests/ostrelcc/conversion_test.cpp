@@ -231,13 +231,13 @@ TEST(ConversionTest, OverflowNamesTheFlashAndThePaddingOfTheCodeStart)
 {
     const Chip &chip = *ChipForOption("/c3");
     const std::string overflow = "region `text' overflowed by 48 bytes";
-    EXPECT_EQ(ExplainOverflow(overflow, Target { &chip, 0x30 }),
+    EXPECT_EQ(ExplainOverflow(overflow, Target { &chip, 0x30, {} }),
         overflow
             + ": the program needs 8240 bytes, the AT90S8515 has 8192 bytes of flash; the code "
               "start /o0x30 adds 70 bytes of padding after the interrupt vectors, which is the "
               "difference (without a code start the code follows the vectors)");
     // Padding smaller than the overflow is not the difference.
-    EXPECT_EQ(ExplainOverflow("region `text' overflowed by 80 bytes", Target { &chip, 0x30 }),
+    EXPECT_EQ(ExplainOverflow("region `text' overflowed by 80 bytes", Target { &chip, 0x30, {} }),
         "region `text' overflowed by 80 bytes: the program needs 8272 bytes, the AT90S8515 has "
         "8192 bytes of flash");
     EXPECT_EQ(ExplainOverflow(overflow, Target {}), overflow);

@@ -753,3 +753,19 @@ TEST_F(OstrelccTest, MessagesNameTheirFilesIncludesAndLibraries)
         std::string::npos)
         << OutputErr();
 }
+
+// 2012 bytes fit the AT90S2313's 2048; the padding up to the code start 0x30 does not.
+TEST_F(OstrelccTest, OverflowNamesThePaddingOfTheCodeStart)
+{
+    const fs::path big = Source("BIG.C",
+        "#include <avr/pgmspace.h>\n"
+        "const unsigned char big[1960] PROGMEM = { 1 };\n"
+        "int main(void) { return pgm_read_byte(&big[1]); }\n");
+    Compile(big, { "/c1", "/o0x30" });
+    EXPECT_NE(OutputErr().find(": the program needs 2086 bytes, the AT90S2313 has 2048 bytes of "
+                               "flash; the code start /o0x30 adds 74 bytes of padding"),
+        std::string::npos)
+        << OutputErr();
+    Compile(big, { "/c1" });
+    EXPECT_NE(OutputErr().find("AT90S2313: built"), std::string::npos) << OutputErr();
+}

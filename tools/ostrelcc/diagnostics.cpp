@@ -6,7 +6,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -362,13 +364,44 @@ std::string FormatDiagnostic(const Diagnostic &diagnostic, const PathContext &co
         word, DisplayPath(diagnostic.file, context), diagnostic.line, text);
 }
 
+std::optional<uint32_t> MappedFlashBytes(const std::string &map)
+{
+    std::istringstream in(map);
+    uint32_t bytes = 0;
+    bool found = false;
+    for (std::string line; std::getline(in, line);) {
+        char name[16];
+        unsigned long long address = 0, size = 0;
+        if (std::sscanf(line.c_str(), "%15s %llx %llx", name, &address, &size) == 3
+            && (std::strcmp(name, ".text") == 0 || std::strcmp(name, ".data") == 0)
+            && (line[0] == '.')) {
+            bytes += static_cast<uint32_t>(size);
+            found = true;
+        }
+    }
+    return found ? std::optional<uint32_t>(bytes) : std::nullopt;
+}
+
 std::string ExplainOverflow(const std::string &text, const Target &target)
 {
+    if (!target.chip)
+        return text;
     unsigned long over = 0;
     const size_t at = text.find("region `text' overflowed by ");
-    if (!target.chip || at == std::string::npos
-        || std::sscanf(text.c_str() + at, "region `text' overflowed by %lu", &over) != 1)
+    if (at != std::string::npos) {
+        if (std::sscanf(text.c_str() + at, "region `text' overflowed by %lu", &over) != 1)
+            return text;
+    } else if (Contains(text, "will not fit in region `text'") && !target.mapFile.empty()) {
+        std::ifstream in(target.mapFile, std::ios::binary);
+        std::ostringstream map;
+        map << in.rdbuf();
+        const auto needed = MappedFlashBytes(map.str());
+        if (!needed || *needed <= target.chip->flashBytes)
+            return text;
+        over = *needed - target.chip->flashBytes;
+    } else {
         return text;
+    }
     const Chip &chip = *target.chip;
     std::string explained = text + ": the program needs " + std::to_string(chip.flashBytes + over)
         + " bytes, the " + chip.displayName + " has " + std::to_string(chip.flashBytes)

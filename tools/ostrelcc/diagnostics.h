@@ -72,10 +72,16 @@ struct Target
 {
     const Chip *chip = nullptr;
     std::optional<uint32_t> codeStartWords; // /o
+    std::string mapFile; // the linker's map, which it writes also when the program does not fit
 };
 
-// The text of a region overflow with the chip's size and, when the padding up to the code
-// start is more than the overflow, that padding; the text as it is for other messages.
+// The flash bytes a linker map gives the program: its .text and .data output sections.
+std::optional<uint32_t> MappedFlashBytes(const std::string &map);
+
+// The text of a message that the program does not fit the flash ("region `text' overflowed by
+// N bytes", or "will not fit in region `text'" with the size from the map) with the bytes
+// needed, the chip's flash and, when the padding up to the code start is at least the overflow,
+// that padding; the text as it is for other messages.
 std::string ExplainOverflow(const std::string &text, const Target &target);
 
 // Gathers the messages of every step of a build in the order the tools gave them: each

@@ -349,9 +349,9 @@ int Main(const std::vector<std::string> &arguments)
         return Refuse(dir, problems);
     options.cFile = cFile.string();
 
-    MessageList messages({ cFile.parent_path().string(), current.string() },
-        Target { options.chip, options.codeStartWords });
     BuildFiles files = MakeBuildFiles(cFile.string(), "");
+    MessageList messages({ cFile.parent_path().string(), current.string() },
+        Target { options.chip, options.codeStartWords, files.Output("map") });
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
     for (const std::string &text : parsed.warnings)
