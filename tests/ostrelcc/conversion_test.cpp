@@ -96,6 +96,12 @@ const Case kCases[] = {
     { "linker path glued to a text file taken as a linker script",
         "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld:/work/proj/TEXT.LIB:2: syntax error",
         "Error /work/proj/TEXT.LIB(2): syntax error" },
+    { "text file taken as a linker script",
+        "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld:/work/proj/TEXT.LIB: file format not "
+        "recognized; treating as linker script",
+        "Warning: /work/proj/TEXT.LIB: file format not recognized; treating as linker script" },
+    { "linker on a Windows drive", "c:/winavr/bin/../avr/bin/ld.exe: cannot find -lm8",
+        "Error: cannot find -lm8" },
     { "library the linker cannot read",
         "/work/proj/BIN.LIB: file not recognized: File format not recognized",
         "Error: /work/proj/BIN.LIB: file not recognized: File format not recognized" },

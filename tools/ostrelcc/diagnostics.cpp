@@ -160,7 +160,9 @@ bool IsProgramName(std::string name)
 // follows its colon (the linker glues it to the file it complains about).
 std::string WithoutProgram(const std::string &line, bool &fromProgram)
 {
-    const size_t colon = line.find(':');
+    size_t colon = line.find(':');
+    if (colon == 1 && std::isalpha(static_cast<unsigned char>(line[0])))
+        colon = line.find(':', 2); // a drive letter
     fromProgram = colon != std::string::npos && colon > 0 && IsProgramName(line.substr(0, colon));
     if (!fromProgram)
         return line;
@@ -304,6 +306,8 @@ std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
         diagnostic.severity = *severity;
     else if (Contains(text, "first defined here"))
         diagnostic.severity = Severity::Note;
+    else if (Contains(text, "treating as linker script"))
+        diagnostic.severity = Severity::Warning; // its errors, if any, follow with their lines
     else if (fromProgram || aboutFile)
         diagnostic.severity = Severity::Error; // the linker names no severity for its errors
     else
