@@ -250,7 +250,7 @@ std::vector<Diagnostic> ForeignLibraryMembers(
     const int chipFamily = ChipFamily(chip);
     std::map<int, std::vector<std::string>> foreign;
     for (const auto &[member, family] : ObjectFamilies(bytes))
-        if (!FamilyRunsOn(family, chipFamily))
+        if (family != 0 && !FamilyRunsOn(family, chipFamily)) // 0: the header names none
             foreign[family].push_back(member);
     std::vector<Diagnostic> warnings;
     for (const auto &[family, members] : foreign) {
@@ -259,11 +259,10 @@ std::vector<Diagnostic> ForeignLibraryMembers(
             names += (i ? ", " : "") + members[i];
         if (members.size() > 5)
             names += " and " + std::to_string(members.size() - 5) + " more";
-        const std::string what = names.empty() ? "it" : names;
         warnings.push_back(Diagnostic { Severity::Warning, {}, 0,
-            "library " + library + ": " + what + " built for " + FamilyName(family)
-                + ", which has instructions the " + chip.displayName + " (" + FamilyName(chipFamily)
-                + ") lacks" });
+            "library " + library + ": " + (names.empty() ? "" : names + " ") + "built for "
+                + FamilyName(family) + ", which has instructions the " + chip.displayName + " ("
+                + FamilyName(chipFamily) + ") lacks" });
     }
     return warnings;
 }
