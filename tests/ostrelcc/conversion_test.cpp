@@ -197,15 +197,16 @@ TEST(ConversionTest, MessageListKeepsEachMessageWithItsIncludesAndLibrary)
     MessageList list(kContext);
     // The same error through two #include lines is two messages; the linker prints its
     // region message twice.
-    list.AddToolOutput(
-        "In file included from /work/proj/MAIN.C:3:0:\n"
-        "/work/proj/inc.h: In function 'f':\n"
-        "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
-        "In file included from /work/proj/b.h:2:0,\n"
-        "                 from /work/proj/MAIN.C:4:\n"
-        "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
-        "/work/proj/MAIN.C:7:7: warning: unused variable 'u' [-Wunused-variable]\n"
-        "<command-line>:0:0: note: this is the location of the previous definition\n");
+    list.AddToolOutput("In file included from /work/proj/MAIN.C:3:0:\n"
+                       "/work/proj/inc.h: In function 'f':\n"
+                       "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
+                       "In file included from /work/proj/b.h:2:0,\n"
+                       "                 from /work/proj/MAIN.C:4:\n"
+                       "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
+                       "/work/proj/MAIN.C:7:7: warning: unused variable 'u' [-Wunused-variable]\n"
+                       "<command-line>:0:0: note: this is the location of the previous definition\n"
+                       "In file included from /work/proj/MAIN.C:2:0:\n" // the header of a macro
+                       "/work/proj/MAIN.C:21:5: error: misspelled\n");
     list.AddToolOutput("/work/proj/libm8.a(mul.o): In function `f':\n"
                        "mul.c:(.text+0x2): undefined reference to `SPH'\n"
                        "/tmp/ostrelcc-x/MAIN.o:(.data+0x0): multiple definition of `a'\n"
@@ -222,13 +223,14 @@ TEST(ConversionTest, MessageListKeepsEachMessageWithItsIncludesAndLibrary)
         "Note /work/proj/MAIN.C(4): includes b.h",
         "Warning /work/proj/MAIN.C(7): unused variable 'u' [-Wunused-variable]",
         "Note: this is the location of the previous definition",
+        "Error /work/proj/MAIN.C(21): misspelled",
         "Error: undefined reference to `SPH' (in function `f' of mul.o in library "
         "/work/proj/libm8.a)",
         "Error: multiple definition of `a' (in MAIN.o)",
         "Error: address 0x800ce0 of b.elf section `.bss' is not within region `data'",
     };
     EXPECT_EQ(list.Lines(), expected);
-    EXPECT_EQ(list.Errors(), 5);
+    EXPECT_EQ(list.Errors(), 6);
     EXPECT_EQ(list.Warnings(), 1);
     EXPECT_EQ(list.Notes(), 4);
 }

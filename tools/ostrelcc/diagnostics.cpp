@@ -460,8 +460,14 @@ void MessageList::AddToolOutput(const std::string &output)
             frameObject.clear();
         }
         Add(*diagnostic);
-        // gcc names the #include lines innermost first: each includes the file before it.
+        // gcc names the #include lines innermost first: each includes the file before it. A
+        // chain whose first line lies in the message's own file leads to a macro's header,
+        // not to the message: it goes.
         std::string included = diagnostic->file;
+        if (!includes.empty()
+            && DisplayPath(includes.front().file, m_context)
+                == DisplayPath(diagnostic->file, m_context))
+            includes.clear();
         for (Diagnostic &include : includes) {
             include.text = "includes "
                 + (included.empty() ? std::string("the file of the message above")
