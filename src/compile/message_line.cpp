@@ -59,7 +59,8 @@ bool IsNavigable(std::string_view entry)
         return false;
     };
     return entry.size() >= contract::kShortestMessageLine
-        && (holds(contract::kWarningWord) || holds(contract::kErrorWord));
+        && (holds(contract::kWarningWord) || holds(contract::kErrorWord)
+            || holds(contract::kNoteWord));
 }
 
 std::optional<MessageLocation> ParseMessageLocation(std::string_view entry)
@@ -78,6 +79,31 @@ std::optional<MessageLocation> ParseMessageLocation(std::string_view entry)
     if (!line)
         return std::nullopt;
     return MessageLocation { std::string(entry.substr(start, open - start)), *line };
+}
+
+std::optional<MessageLocation> LocateMessage(
+    std::string_view entry, const std::function<bool(const std::string &)> &exists)
+{
+    auto byPosition = ParseMessageLocation(entry);
+    if (!IsNavigable(entry) || (byPosition && exists(byPosition->file)))
+        return byPosition;
+    size_t start = entry.find(' ');
+    while (start < entry.size() && entry[start] == ' ')
+        ++start;
+    for (size_t open = entry.rfind('('); open != std::string_view::npos && open > start;
+         open = entry.rfind('(', open - 1)) {
+        const size_t close = entry.find(')', open);
+        if (close == std::string_view::npos || close == open + 1)
+            continue;
+        const std::string_view digits = entry.substr(open + 1, close - open - 1);
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+            continue;
+        const auto line = ReadDecimal(digits);
+        std::string file(entry.substr(start, open - start));
+        if (line && exists(file))
+            return MessageLocation { std::move(file), *line };
+    }
+    return byPosition;
 }
 
 std::string ResolveMessageFile(const std::string &name, const std::string &messageFileDir)

@@ -6,11 +6,18 @@ namespace ostrel {
 
 std::optional<MessageKind> MessageKindOf(std::string_view entry)
 {
-    const size_t error = entry.find("Error ");
-    const size_t warning = entry.find("Warning ");
-    if (error == std::string_view::npos && warning == std::string_view::npos)
-        return std::nullopt;
-    return error < warning ? MessageKind::Error : MessageKind::Warning;
+    const std::pair<std::string_view, MessageKind> kWords[] = { { "Error ", MessageKind::Error },
+        { "Warning ", MessageKind::Warning }, { "Note ", MessageKind::Note } };
+    std::optional<MessageKind> kind;
+    size_t first = std::string_view::npos;
+    for (const auto &[word, wordKind] : kWords) {
+        const size_t at = entry.find(word);
+        if (at < first) {
+            first = at;
+            kind = wordKind;
+        }
+    }
+    return kind;
 }
 
 int StepMessageRow(const std::vector<int> &navigableRows, int current, bool forward)

@@ -10,8 +10,8 @@
 
 namespace ostrel {
 
-// Error or warning, by whichever of "Error " and "Warning " comes first in the entry; nothing
-// when neither is there.
+// Error, warning or note, by whichever of "Error ", "Warning " and "Note " comes first in the
+// entry; nothing when none is there.
 std::optional<MessageKind> MessageKindOf(std::string_view entry);
 
 // The row one step forward or back from `current` (-1 when no row is current) among

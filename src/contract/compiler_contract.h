@@ -13,12 +13,17 @@ inline constexpr std::string_view kCompilerProgram = "OSTREL.EXE";
 // The message file the compiler program writes beside the C file.
 inline constexpr std::string_view kMessageFile = "OUTPUT.ERR";
 
-// A message line: "Error <file>(<line>): <text>", "Warning <file>(<line>): <text>", or
-// "Error: <text>" for a message that names no place. Notes are warnings whose text starts
-// with "note: ". A line shorter than kShortestMessageLine is padded with blanks: the output
-// window follows only lines of at least that length.
+// A message line: "Error <file>(<line>): <text>", "Warning <file>(<line>): <text>",
+// "Note <file>(<line>): <text>", or "<word>: <text>" for a message that names no place. A note
+// adds to the message before it (a previous definition, the #include that leads to a header)
+// and is counted apart. Message files of earlier versions wrote notes as warnings whose text
+// starts with kNotePrefix; they are still read as warnings. A file name may hold "(" and ")":
+// the line number is the last "(<number>)" after which the name names an existing file. A line
+// shorter than kShortestMessageLine is padded with blanks: the output window follows only
+// lines of at least that length.
 inline constexpr std::string_view kErrorWord = "Error";
 inline constexpr std::string_view kWarningWord = "Warning";
+inline constexpr std::string_view kNoteWord = "Note";
 inline constexpr std::string_view kNotePrefix = "note: ";
 inline constexpr size_t kShortestMessageLine = 20;
 

@@ -5,7 +5,8 @@
 
 namespace ostrel {
 
-enum class MessageKind { Error, Warning };
+// A note adds to the message before it; it is marked as a warning is.
+enum class MessageKind { Error, Warning, Note };
 
 // A compiler message about one line of a source file, as a build reports it and the source
 // views mark it.

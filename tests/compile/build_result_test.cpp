@@ -2,6 +2,7 @@
 
 #include "support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -55,6 +56,39 @@ TEST(BuildResult, EachMessageIsTakenApartOnceWithItsKindAndFile)
     ASSERT_EQ(inUart.size(), 1u);
     EXPECT_EQ(std::make_tuple(inUart[0].file, inUart[0].line, inUart[0].kind),
         std::make_tuple(dir.File("UART.C"), 1, MessageKind::Warning));
+}
+
+TEST(BuildResult, FileNamesWithParenthesesAndNotesAreFollowed)
+{
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.File("shared (lib)"));
+    for (const char *name : { "Code (1).c", "shared (lib)/h.h", "A", "A(1).c" })
+        test::WriteText(dir.File(name), "");
+    const std::string base = dir.File("");
+    const std::vector<std::string> entries = {
+        "Error " + base + "Code (1).c(12): expected ';'",
+        "Note " + base + "shared (lib)/h.h(3): includes x (2).h",
+        // Where the name up to the first "(" is a file, that file is meant.
+        "Warning " + base + "A(1).c(5): unused",
+        // An earlier version wrote notes as warnings.
+        "Warning " + base + "Code (1).c(2): note: earlier",
+        "Error " + base + "Gone (1).c(7): no such file",
+    };
+    const BuildResult result(entries, base);
+    using Place = std::tuple<MessageKind, std::string, int32_t>;
+    const Place places[] = {
+        { MessageKind::Error, base + "Code (1).c", 12 },
+        { MessageKind::Note, base + "shared (lib)/h.h", 3 },
+        { MessageKind::Warning, base + "A", 1 },
+        { MessageKind::Warning, base + "Code (1).c", 2 },
+        { MessageKind::Error, base + "Gone ", 1 },
+    };
+    for (int row = 0; row < 5; ++row) {
+        const BuildResult::Place *place = result.PlaceAt(row);
+        ASSERT_NE(place, nullptr) << row;
+        EXPECT_EQ(std::tie(place->kind, place->path, place->line), places[row]) << row;
+    }
+    EXPECT_EQ(result.LineMessagesByFile().at(base + "shared (lib)/h.h").size(), 1u);
 }
 
 } // namespace

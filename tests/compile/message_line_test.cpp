@@ -21,6 +21,7 @@ TEST(MessageLine, EntriesAreTakenApartByPosition)
     const std::vector<LineCase> cases = {
         { "two blanks", "Error  MAIN.C(12): x undeclared", true, MessageLocation { "MAIN.C", 12 } },
         { "warning", "Warning UART.C(7): unused variable", true, MessageLocation { "UART.C", 7 } },
+        { "note", "Note UART.C(3): includes uart.h", true, MessageLocation { "UART.C", 3 } },
         { "19 characters", "Error MAIN.C(1): ab", false, std::nullopt },
         { "20 characters", "Error MAIN.C(1): abc", true, MessageLocation { "MAIN.C", 1 } },
         { "plural word alone", "Warnings: MAIN.C(3) three of them", false, std::nullopt },

@@ -32,8 +32,8 @@ const Case kCases[] = {
     { "note",
         "/work/proj/MAIN.C:9:10: note: each undeclared identifier is reported only once for each "
         "function it appears in",
-        "Warning /work/proj/MAIN.C(9): note: each undeclared identifier is reported only once for "
-        "each function it appears in" },
+        "Note /work/proj/MAIN.C(9): each undeclared identifier is reported only once for each "
+        "function it appears in" },
     { "implicit declaration",
         "/work/proj/MAIN.C:8:3: error: implicit declaration of function 'bar' "
         "[-Werror=implicit-function-declaration]",
@@ -81,17 +81,30 @@ const Case kCases[] = {
         "Error /work/proj/H.ASM(4): undefined reference to `nowhere'" },
     { "undefined reference without line",
         "/tmp/ostrelcc-x/START.o:(.text+0x2): undefined reference to `nowhere'",
-        "Error: undefined reference to `nowhere'" },
+        "Error: undefined reference to `nowhere' (in START.o)" },
     { "multiple definition", "/tmp/ccV2XfED.o:(.data+0x0): multiple definition of `a'",
-        "Error: multiple definition of `a'" },
+        "Error: multiple definition of `a' (in ccV2XfED.o)" },
     { "first defined here", "/tmp/ccj5sGPD.o:(.data+0x0): first defined here",
-        "Warning: note: first defined here" },
+        "Note: first defined here (in ccj5sGPD.o)" },
     { "place inside the C file's object",
         "/tmp/ostrelcc-Ab12Cd/BLINK.o:/work/proj/BLINK.C:22: first defined here",
-        "Warning /work/proj/BLINK.C(22): note: first defined here" },
+        "Note /work/proj/BLINK.C(22): first defined here" },
     { "place inside a library member",
         "/work/proj/LIB.A(UART.o):/work/proj/uart.c:9: multiple definition of `putc'",
-        "Error /work/proj/uart.c(9): multiple definition of `putc'" },
+        "Error /work/proj/uart.c(9): multiple definition of `putc' (in UART.o in library "
+        "/work/proj/LIB.A)" },
+    { "linker path glued to a text file taken as a linker script",
+        "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld:/work/proj/TEXT.LIB:2: syntax error",
+        "Error /work/proj/TEXT.LIB(2): syntax error" },
+    { "text file taken as a linker script",
+        "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld:/work/proj/TEXT.LIB: file format not "
+        "recognized; treating as linker script",
+        "Warning: /work/proj/TEXT.LIB: file format not recognized; treating as linker script" },
+    { "linker on a Windows drive", "c:/winavr/bin/../avr/bin/ld.exe: cannot find -lm8",
+        "Error: cannot find -lm8" },
+    { "library the linker cannot read",
+        "/work/proj/BIN.LIB: file not recognized: File format not recognized",
+        "Error: /work/proj/BIN.LIB: file not recognized: File format not recognized" },
     { "relocation with line",
         "/work/proj/MAIN.C:12:(.text+0x6): relocation truncated to fit: R_AVR_13_PCREL against "
         "symbol `far'",
@@ -122,11 +135,10 @@ const Case kCases[] = {
     { "dotted path normalised",
         "/usr/lib/gcc/avr/5.4.0/../../../avr/include/avr/io.h:5:1: error: oops",
         "Error /usr/lib/avr/include/avr/io.h(5): oops" },
-    { "path with parentheses becomes relative",
-        "/work/proj/d (1)/inc.h:1:34: error: 'undeclared_thing' undeclared",
-        "Error d (1)/inc.h(1): 'undeclared_thing' undeclared" },
-    { "C file in a folder with parentheses", "/work/proj/MAIN (copy).C:3:1: error: expected ';'",
-        "Error MAIN (copy).C(3): expected ';'" },
+    { "folder with parentheses", "d (1)/inc.h:1:34: error: 'undeclared_thing' undeclared",
+        "Error /home/user/d (1)/inc.h(1): 'undeclared_thing' undeclared" },
+    { "file with parentheses", "/work/proj/Code (1).c:3:1: error: expected ';'",
+        "Error /work/proj/Code (1).c(3): expected ';'" },
     { "short message padded to 20 characters", "ld: oops", "Error: oops         " },
 };
 
@@ -146,23 +158,6 @@ TEST(ConversionTest, RealDiagnosticsBecomeOutputLines)
     }
 }
 
-TEST(ConversionTest, FolderWithParenthesesGivesPathsRelativeToTheCFile)
-{
-    const PathContext context { "/home/u/My Project (copy 2)", "/tmp" };
-    const auto warning = ParseDiagnosticLine(
-        "/home/u/My Project (copy 2)/BLINK.C:5:3: warning: unused variable 'x'");
-    ASSERT_TRUE(warning);
-    EXPECT_EQ(FormatDiagnostic(*warning, context), "Warning BLINK.C(5): unused variable 'x'");
-    const auto error =
-        ParseDiagnosticLine("/home/u/My Project (copy 2)/inc/x.h:1:1: error: expected ';'");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(FormatDiagnostic(*error, context), "Error inc/x.h(1): expected ';'");
-    // Outside the C file's folder the path climbs out of it.
-    const auto other = ParseDiagnosticLine("/home/u/lib (old)/y.h:2:1: error: z");
-    ASSERT_TRUE(other);
-    EXPECT_EQ(FormatDiagnostic(*other, context), "Error ../lib (old)/y.h(2): z");
-}
-
 TEST(ConversionTest, WindowsPathsKeepTheirDriveColon)
 {
     const auto diagnostic = ParseDiagnosticLine("C:\\WORK\\MAIN.C:12:5: error: expected ';'");
@@ -175,8 +170,8 @@ TEST(ConversionTest, WindowsPathsKeepTheirDriveColon)
 
 TEST(ConversionTest, EveryLineIsNavigableByTheOutputWindow)
 {
-    // The output window: at least 20 characters, "Error " or "Warning ", the file name after
-    // the first run of blanks up to the first "(", the line number up to the first ")".
+    // The output window: at least 20 characters, "Error ", "Warning " or "Note ", the file
+    // name after the first run of blanks, then "(<line>)".
     for (const Case &c : kCases) {
         const auto diagnostic = ParseDiagnosticLine(c.input);
         if (!diagnostic || diagnostic->file.empty())
@@ -184,43 +179,76 @@ TEST(ConversionTest, EveryLineIsNavigableByTheOutputWindow)
         const std::string line = FormatDiagnostic(*diagnostic, kContext);
         SCOPED_TRACE(line);
         EXPECT_GE(line.size(), 20u);
-        EXPECT_TRUE(
-            line.find("Error ") != std::string::npos || line.find("Warning ") != std::string::npos);
+        EXPECT_TRUE(line.rfind("Error ", 0) == 0 || line.rfind("Warning ", 0) == 0
+            || line.rfind("Note ", 0) == 0);
         size_t start = line.find(' ');
         while (line[start] == ' ')
             ++start;
-        const size_t open = line.find('('), close = line.find(')');
-        ASSERT_LT(open, close);
-        const std::string shown = DisplayPath(diagnostic->file, kContext);
-        if (shown.find_first_of("()") != std::string::npos)
-            continue; // a name that itself holds parentheses cannot be taken apart
-        EXPECT_EQ(line.substr(start, open - start), shown);
-        EXPECT_EQ(std::atoi(line.substr(open + 1, close - open - 1).c_str()), diagnostic->line);
+        // The whole name, then the line number: a name that holds "(" is found by the last
+        // "(<number>)" after which it names a file.
+        const std::string place = DisplayPath(diagnostic->file, kContext) + "("
+            + std::to_string(diagnostic->line) + "): ";
+        EXPECT_EQ(line.compare(start, place.size(), place), 0);
     }
 }
 
-TEST(ConversionTest, MessageListFoldsDuplicatesChainsAndTheLinkerSummary)
+TEST(ConversionTest, MessageListKeepsEachMessageWithItsIncludesAndLibrary)
 {
     MessageList list(kContext);
+    // The same error through two #include lines is two messages; the linker prints its
+    // region message twice.
     list.AddToolOutput("In file included from /work/proj/MAIN.C:3:0:\n"
                        "/work/proj/inc.h: In function 'f':\n"
-                       "/work/proj/inc.h:1:34: error: 'q' undeclared (first use in this function)\n"
-                       "In file included from /work/proj/MAIN.C:3:0:\n"
-                       "/work/proj/inc.h:1:34: error: 'q' undeclared (first use in this function)\n"
-                       "/work/proj/MAIN.C:7:7: warning: unused variable 'u' [-Wunused-variable]\n");
-    list.AddToolOutput("/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld: address 0x800ce0 of b.elf "
+                       "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
+                       "In file included from /work/proj/b.h:2:0,\n"
+                       "                 from /work/proj/MAIN.C:4:\n"
+                       "/work/proj/inc.h:1:34: error: 'q' undeclared\n"
+                       "/work/proj/MAIN.C:7:7: warning: unused variable 'u' [-Wunused-variable]\n"
+                       "<command-line>:0:0: note: this is the location of the previous definition\n"
+                       "In file included from /work/proj/MAIN.C:2:0:\n" // the header of a macro
+                       "/work/proj/MAIN.C:21:5: error: misspelled\n");
+    list.AddToolOutput("/work/proj/libm8.a(mul.o): In function `f':\n"
+                       "mul.c:(.text+0x2): undefined reference to `SPH'\n"
+                       "/tmp/ostrelcc-x/MAIN.o:(.data+0x0): multiple definition of `a'\n"
+                       "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld: address 0x800ce0 of b.elf "
                        "section `.bss' is not within region `data'\r\n"
                        "/usr/lib/gcc/avr/5.4.0/../../../avr/bin/ld: address 0x800ce0 of b.elf "
                        "section `.bss' is not within region `data'\r\n"
                        "collect2: error: ld returned 1 exit status\r\n");
     const std::vector<std::string> expected = {
-        "Error /work/proj/inc.h(1): 'q' undeclared (first use in this function)",
+        "Error /work/proj/inc.h(1): 'q' undeclared",
+        "Note /work/proj/MAIN.C(3): includes inc.h",
+        "Error /work/proj/inc.h(1): 'q' undeclared",
+        "Note /work/proj/b.h(2): includes inc.h",
+        "Note /work/proj/MAIN.C(4): includes b.h",
         "Warning /work/proj/MAIN.C(7): unused variable 'u' [-Wunused-variable]",
-        "Error: address 0x800ce0 of b.elf section `.bss' is not within region `data'"
+        "Note: this is the location of the previous definition",
+        "Error /work/proj/MAIN.C(21): misspelled",
+        "Error: undefined reference to `SPH' (in function `f' of mul.o in library "
+        "/work/proj/libm8.a)",
+        "Error: multiple definition of `a' (in MAIN.o)",
+        "Error: address 0x800ce0 of b.elf section `.bss' is not within region `data'",
     };
     EXPECT_EQ(list.Lines(), expected);
-    EXPECT_EQ(list.Errors(), 2);
+    EXPECT_EQ(list.Errors(), 6);
     EXPECT_EQ(list.Warnings(), 1);
+    EXPECT_EQ(list.Notes(), 4);
+}
+
+TEST(ConversionTest, OverflowNamesTheFlashAndThePaddingOfTheCodeStart)
+{
+    const Chip &chip = *ChipForOption("/c3");
+    const std::string overflow = "region `text' overflowed by 48 bytes";
+    EXPECT_EQ(ExplainOverflow(overflow, Target { &chip, 0x30, {} }),
+        overflow
+            + ": the program needs 8240 bytes, the AT90S8515 has 8192 bytes of flash; the code "
+              "start /o0x30 adds 70 bytes of padding after the interrupt vectors, which is the "
+              "difference (without a code start the code follows the vectors)");
+    // Padding smaller than the overflow is not the difference.
+    EXPECT_EQ(ExplainOverflow("region `text' overflowed by 80 bytes", Target { &chip, 0x30, {} }),
+        "region `text' overflowed by 80 bytes: the program needs 8272 bytes, the AT90S8515 has "
+        "8192 bytes of flash");
+    EXPECT_EQ(ExplainOverflow(overflow, Target {}), overflow);
 }
 
 TEST(ConversionTest, LinkerSummaryStaysWhenNothingElseExplainsTheFailure)
@@ -229,15 +257,6 @@ TEST(ConversionTest, LinkerSummaryStaysWhenNothingElseExplainsTheFailure)
     list.AddToolOutput("collect2: error: ld returned 1 exit status\n");
     EXPECT_EQ(list.Lines(), std::vector<std::string> { "Error: ld returned 1 exit status" });
     EXPECT_EQ(list.Errors(), 1);
-}
-
-TEST(ConversionTest, NotesAreNotCounted)
-{
-    MessageList list(kContext);
-    list.AddToolOutput("/work/proj/MAIN.C:9:10: note: each undeclared identifier\n");
-    EXPECT_EQ(list.Errors(), 0);
-    EXPECT_EQ(list.Warnings(), 0);
-    EXPECT_EQ(list.Lines().size(), 1u);
 }
 
 TEST(ConversionTest, SizeOutputGivesFlashSramAndEeprom)
@@ -265,15 +284,16 @@ TEST(ConversionTest, SummaryLineNamesChipCountsAndUse)
     EXPECT_EQ(SummaryLine(chip, 0, 1, MemoryUse { 316, 17, 0 }, 512),
         "AT90S8515: built, 0 errors, 1 warning; flash 316 of 8192 bytes (3.9%), "
         "SRAM 17 of 512 bytes (3.3%)");
-    EXPECT_EQ(SummaryLine(*ChipForOption("/c1"), 2, 0, std::nullopt, 128),
-        "AT90S2313: build failed, 2 errors, 0 warnings; no firmware written (flash 2048 "
-        "bytes, SRAM 128 bytes)");
+    EXPECT_EQ(SummaryLine(*ChipForOption("/c1"), 2, 0, std::nullopt, 128, 3),
+        "AT90S2313: build failed, 2 errors, 0 warnings, 3 notes; no firmware written (flash "
+        "2048 bytes, SRAM 128 bytes)");
     const std::string withEeprom = SummaryLine(chip, 0, 0, MemoryUse { 100, 0, 4 }, 512);
     EXPECT_NE(withEeprom.find("EEPROM 4 of 512 bytes"), std::string::npos);
     // The summary is no message: the output window must not take it for one.
-    for (const std::string &line : { withEeprom, SummaryLine(chip, 3, 2, std::nullopt, 512) }) {
+    for (const std::string &line : { withEeprom, SummaryLine(chip, 3, 2, std::nullopt, 512, 1) }) {
         EXPECT_EQ(line.find("Error "), std::string::npos);
         EXPECT_EQ(line.find("Warning "), std::string::npos);
+        EXPECT_EQ(line.find("Note "), std::string::npos);
     }
 }
 

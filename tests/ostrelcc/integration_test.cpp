@@ -422,8 +422,8 @@ TEST_F(OstrelccTest, StartedAsTheIdeStartsIt)
     EXPECT_TRUE(fs::is_empty(elsewhere)); // nothing written in the current directory
     const std::vector<std::string> lines = Lines(ReadText(project / "OUTPUT.ERR"));
     ASSERT_EQ(lines.size(), 2u) << ReadText(project / "OUTPUT.ERR");
-    // The folder's name holds parentheses: the file is named relative to the C file's folder.
-    EXPECT_EQ(lines[0].rfind("Warning BLINK.C(", 0), 0u) << lines[0];
+    // The folder's name holds parentheses: the file is named whole all the same.
+    EXPECT_EQ(lines[0].rfind("Warning " + (project / "BLINK.C").string() + "(", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("'unused_counter' defined but not used"), std::string::npos);
     EXPECT_EQ(lines[1].rfind("AT90S8515: built, 0 errors, 1 warning; flash ", 0), 0u);
 }
@@ -716,6 +716,14 @@ std::map<std::string, std::pair<fs::file_time_type, ino_t>> Objects(const fs::pa
     return objects;
 }
 
+int CountWord(const std::vector<std::string> &lines, const std::string &word)
+{
+    int count = 0;
+    for (const std::string &line : lines)
+        count += line.rfind(word + " ", 0) == 0 || line.rfind(word + ":", 0) == 0;
+    return count;
+}
+
 } // namespace
 
 TEST_F(OstrelccTest, ProjectOfSeveralSourcesBuildsForEveryChip)
@@ -809,4 +817,80 @@ TEST_F(OstrelccTest, ProjectReportsEveryBrokenSourceAndRefusedWord)
         { "-fplugin", "gone.c: source file not found", "none: include folder not found" })
         EXPECT_NE(OutputErr().find(part), std::string::npos) << part << "\n" << OutputErr();
     EXPECT_FALSE(fs::exists(m_dir / ".ostrel-build"));
+}
+
+// Real messages of names with parentheses, headers, libraries and the linker: each names its
+// file whole, keeps the #include lines that lead to it, and the summary counts what is listed.
+TEST_F(OstrelccTest, MessagesNameTheirFilesIncludesAndLibraries)
+{
+    const fs::path shared = m_dir / "shared (lib)";
+    fs::create_directories(shared);
+    // Included twice: the same message twice, each after its own #include line.
+    WriteText(shared / "h.h", "void g(void) { undeclared_y = 1; }\n");
+    const fs::path code = Source("Code (1).c",
+        "#include \"shared (lib)/h.h\"\n#include \"shared (lib)/h.h\"\n#include <util/delay.h>\n"
+        "int main(void) { _delay_ms(1); return 0; }\n");
+    Compile(code, { "/c3" });
+    std::vector<std::string> lines = Lines(OutputErr());
+    const std::string undeclared = "Error " + (shared / "h.h").string()
+        + "(1): 'undeclared_y' undeclared (first use in this function)";
+    std::vector<std::string> afterIt;
+    for (size_t i = 0; i + 1 < lines.size(); ++i)
+        if (lines[i] == undeclared)
+            afterIt.push_back(lines[i + 1]);
+    const std::vector<std::string> includes = { "Note " + code.string() + "(1): includes h.h",
+        "Note " + code.string() + "(2): includes h.h" };
+    EXPECT_EQ(afterIt, includes) << OutputErr();
+    // The clock warning of delay.h leads to the C file's #include line.
+    const auto warning = std::find_if(lines.begin(), lines.end(), [](const std::string &line) {
+        return line.find("F_CPU") != std::string::npos;
+    });
+    ASSERT_NE(warning, lines.end());
+    EXPECT_EQ(warning[1], "Note " + code.string() + "(3): includes delay.h");
+    const std::string summary = lines.back();
+    lines.pop_back();
+    EXPECT_NE(summary.find(": build failed, " + std::to_string(CountWord(lines, "Error"))
+                  + " errors, " + std::to_string(CountWord(lines, "Warning")) + " warning, "
+                  + std::to_string(CountWord(lines, "Note")) + " notes;"),
+        std::string::npos)
+        << summary;
+
+    // A text file as library: its own name and line, without the linker's path.
+    const fs::path main = Source("MAIN.C", "int main(void) { return 0; }\n");
+    WriteText(m_dir / "TEXT.LIB", "hello\nworld x\n");
+    Compile(main, { "/c3", "/L" + (m_dir / "TEXT.LIB").string() });
+    EXPECT_NE(OutputErr().find("\nError " + (m_dir / "TEXT.LIB").string() + "(2): syntax error"),
+        std::string::npos)
+        << OutputErr();
+    EXPECT_EQ(OutputErr().find("bin/ld"), std::string::npos);
+
+    // An undefined reference from inside a library names the library, member and function.
+    WriteText(
+        m_dir / "use.c", "extern unsigned char SPHX;\nunsigned char f(void) { return SPHX; }\n");
+    Tool({ "avr-gcc", "-mmcu=at90s8515", "-Os", "-c", (m_dir / "use.c").string(), "-o",
+        (m_dir / "use.o").string() });
+    Tool({ "avr-ar", "rcs", (m_dir / "libuse.a").string(), (m_dir / "use.o").string() });
+    WriteText(main, "unsigned char f(void);\nint main(void) { return f(); }\n");
+    Compile(main, { "/c3", "/L" + (m_dir / "libuse.a").string() });
+    EXPECT_NE(OutputErr().find("Error: undefined reference to `SPHX' (in function `f' of use.o in "
+                               "library "
+                  + (m_dir / "libuse.a").string() + ")"),
+        std::string::npos)
+        << OutputErr();
+}
+
+// 2012 bytes fit the AT90S2313's 2048; the padding up to the code start 0x30 does not.
+TEST_F(OstrelccTest, OverflowNamesThePaddingOfTheCodeStart)
+{
+    const fs::path big = Source("BIG.C",
+        "#include <avr/pgmspace.h>\n"
+        "const unsigned char big[1960] PROGMEM = { 1 };\n"
+        "int main(void) { return pgm_read_byte(&big[1]); }\n");
+    Compile(big, { "/c1", "/o0x30" });
+    EXPECT_NE(OutputErr().find(": the program needs 2086 bytes, the AT90S2313 has 2048 bytes of "
+                               "flash; the code start /o0x30 adds 74 bytes of padding"),
+        std::string::npos)
+        << OutputErr();
+    Compile(big, { "/c1" });
+    EXPECT_NE(OutputErr().find("AT90S2313: built"), std::string::npos) << OutputErr();
 }

@@ -6,10 +6,13 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 namespace ostrel::cc {
 
@@ -116,8 +119,9 @@ bool FindPlace(const std::string &line, size_t &fileEnd, size_t &numberEnd)
 }
 
 // The linker names a place inside an object as "object.o:source.c:12:" or, for an archive
-// member, "lib.a(object.o):source.c:12:": the source file is what follows the object.
-std::string WithoutObject(const std::string &file)
+// member, "lib.a(object.o):source.c:12:": the source file is what follows the object, which
+// goes to `object`.
+std::string WithoutObject(const std::string &file, std::string &object)
 {
     size_t cut = std::string::npos;
     for (const char *end : { ".o:", ".o):", ".obj:", ".obj):" }) {
@@ -128,21 +132,119 @@ std::string WithoutObject(const std::string &file)
                 cut = after;
         }
     }
-    return cut == std::string::npos || cut >= file.size() ? file : file.substr(cut);
+    if (cut == std::string::npos || cut >= file.size())
+        return file;
+    object = file.substr(0, cut - 1);
+    return file.substr(cut);
+}
+
+// Whether a name is one of the toolchain's programs ("/usr/.../avr/bin/ld", "collect2",
+// "avr-gcc.exe"), which print their own name before a message.
+bool IsProgramName(std::string name)
+{
+    const size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    if (EndsWith(name, ".exe"))
+        name.resize(name.size() - 4);
+    if (StartsWith(name, "avr-"))
+        name.erase(0, 4);
+    if (StartsWith(name, "gcc-") || StartsWith(name, "cpp-"))
+        name.resize(3);
+    static const std::set<std::string> kPrograms = { "ld", "as", "gcc", "cc", "cc1", "cpp",
+        "collect2", "lto-wrapper", "objcopy", "objdump", "size", "ar", "nm" };
+    return kPrograms.count(name) > 0;
+}
+
+// "program:" or "program: " before a message: the program's name goes, whether or not a blank
+// follows its colon (the linker glues it to the file it complains about).
+std::string WithoutProgram(const std::string &line, bool &fromProgram)
+{
+    size_t colon = line.find(':');
+    if (colon == 1 && std::isalpha(static_cast<unsigned char>(line[0])))
+        colon = line.find(':', 2); // a drive letter
+    fromProgram = colon != std::string::npos && colon > 0 && IsProgramName(line.substr(0, colon));
+    if (!fromProgram)
+        return line;
+    size_t at = colon + 1;
+    while (at < line.size() && line[at] == ' ')
+        ++at;
+    return line.substr(at);
+}
+
+bool IsArchiveMember(const std::string &object)
+{
+    return EndsWith(object, ")") && object.find('(') != std::string::npos;
+}
+
+bool IsObjectFile(const std::string &object)
+{
+    return EndsWith(object, ".o") || EndsWith(object, ".obj");
+}
+
+std::string FileName(const std::string &path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+// "<object>: In function `f':" (the linker) or "<file>: In function 'f':" (the compiler):
+// the object and the function.
+std::optional<std::pair<std::string, std::string>> ParseFunctionFrame(const std::string &line)
+{
+    const size_t at = line.rfind(": In function ");
+    if (at == std::string::npos || !EndsWith(line, ":"))
+        return std::nullopt;
+    std::string function = line.substr(at + 14, line.size() - at - 15);
+    if (function.size() >= 2)
+        function = function.substr(1, function.size() - 2);
+    return std::make_pair(line.substr(0, at), function);
 }
 
 } // namespace
 
+std::optional<Diagnostic> ParseIncludeLine(const std::string &rawLine)
+{
+    std::string line = PlainText(rawLine);
+    static const char *const kStarts[] = { "In file included from ", "                 from " };
+    bool known = false;
+    for (const char *start : kStarts)
+        if (StartsWith(line, start)) {
+            line.erase(0, std::string(start).size());
+            known = true;
+            break;
+        }
+    if (!known)
+        return std::nullopt;
+    while (!line.empty() && (line.back() == ':' || line.back() == ','))
+        line.pop_back();
+    // "<file>:<line>" or "<file>:<line>:<column>"
+    int numbers[2] = { 0, 0 };
+    int count = 0;
+    while (count < 2) {
+        const size_t colon = line.rfind(':');
+        if (colon == std::string::npos || colon + 1 >= line.size()
+            || line.find_first_not_of("0123456789", colon + 1) != std::string::npos)
+            break;
+        numbers[count++] = std::atoi(line.c_str() + colon + 1);
+        line.resize(colon);
+    }
+    if (count == 0 || line.empty())
+        return std::nullopt;
+    return Diagnostic { Severity::Note, line, numbers[count - 1], {} };
+}
+
 std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
 {
-    const std::string line = PlainText(rawLine);
-    if (line.empty() || line[0] == ' ' || line[0] == '\t' || IsFramingLine(line))
+    const std::string plain = PlainText(rawLine);
+    if (plain.empty() || plain[0] == ' ' || plain[0] == '\t' || IsFramingLine(plain))
         return std::nullopt;
+    bool fromProgram = false;
+    const std::string line = WithoutProgram(plain, fromProgram);
 
     Diagnostic diagnostic;
     size_t fileEnd = 0, numberEnd = 0;
     if (FindPlace(line, fileEnd, numberEnd)) {
-        diagnostic.file = WithoutObject(line.substr(0, fileEnd));
+        diagnostic.file = WithoutObject(line.substr(0, fileEnd), diagnostic.object);
         diagnostic.line = std::atoi(line.substr(fileEnd + 1, numberEnd - fileEnd - 1).c_str());
         size_t at = numberEnd + 1;
         // the column of a compiler message
@@ -176,26 +278,37 @@ std::optional<Diagnostic> ParseDiagnosticLine(const std::string &rawLine)
         return diagnostic;
     }
 
-    // "program: severity: text", "ld: text", "object:(.text+0x4): text", or plain text.
+    // "severity: text", "object:(.text+0x4): text", "file: text", or plain text.
     std::string text = line;
+    std::optional<Severity> severity = TakeSeverity(text);
     const size_t section = line.find(":(");
     const size_t colon = line.find(": ");
-    if (section != std::string::npos && (colon == std::string::npos || section < colon)) {
+    bool aboutFile = false;
+    if (!severity && section != std::string::npos
+        && (colon == std::string::npos || section < colon)) {
         const size_t close = line.find("):", section);
         if (close != std::string::npos) {
+            diagnostic.object = line.substr(0, section);
             text = line.substr(close + 2);
             while (!text.empty() && text[0] == ' ')
                 text.erase(0, 1);
+            aboutFile = true;
         }
-    } else if (colon != std::string::npos) {
+    } else if (!severity && colon != std::string::npos) {
+        // the file the tool complains about ("X.LIB: file not recognized")
+        diagnostic.object = line.substr(0, colon);
         text = line.substr(colon + 2);
+        aboutFile = true;
     }
-    const std::optional<Severity> severity = TakeSeverity(text);
+    if (!severity)
+        severity = TakeSeverity(text);
     if (severity)
         diagnostic.severity = *severity;
     else if (Contains(text, "first defined here"))
         diagnostic.severity = Severity::Note;
-    else if (colon != std::string::npos || section != std::string::npos)
+    else if (Contains(text, "treating as linker script"))
+        diagnostic.severity = Severity::Warning; // its errors, if any, follow with their lines
+    else if (fromProgram || aboutFile)
         diagnostic.severity = Severity::Error; // the linker names no severity for its errors
     else
         diagnostic.severity = Contains(line, "rror") ? Severity::Error : Severity::Warning;
@@ -210,15 +323,7 @@ std::string DisplayPath(const std::string &file, const PathContext &context)
     fs::path path(file);
     if (path.is_relative())
         path = fs::path(context.currentDir) / path;
-    path = path.lexically_normal();
-    std::string shown = path.string();
-    if (shown.find_first_of("()") != std::string::npos) {
-        const fs::path relative =
-            path.lexically_relative(fs::path(context.cDir).lexically_normal());
-        if (!relative.empty())
-            shown = relative.string();
-    }
-    return shown;
+    return path.lexically_normal().string();
 }
 
 std::string PadLine(std::string line)
@@ -226,38 +331,161 @@ std::string PadLine(std::string line)
     return contract::PaddedMessageLine(std::move(line));
 }
 
+namespace {
+
+// Where a linker message comes from, as the line says it: " (in function `f' of uart.o in
+// library /p/LIB.A)", " (in MAIN.o)"; empty when the message names no object or its place
+// says enough.
+std::string Origin(const Diagnostic &diagnostic)
+{
+    const std::string &object = diagnostic.object;
+    const std::string function =
+        diagnostic.function.empty() ? "" : "function `" + diagnostic.function + "' of ";
+    if (IsArchiveMember(object)) {
+        const size_t open = object.rfind('(');
+        return " (in " + function + object.substr(open + 1, object.size() - open - 2)
+            + " in library " + object.substr(0, open) + ")";
+    }
+    if (diagnostic.file.empty() && IsObjectFile(object))
+        return " (in " + function + FileName(object) + ")";
+    return {};
+}
+
+} // namespace
+
 std::string FormatDiagnostic(const Diagnostic &diagnostic, const PathContext &context)
 {
-    const std::string_view word =
-        diagnostic.severity == Severity::Error ? contract::kErrorWord : contract::kWarningWord;
-    const std::string text = diagnostic.severity == Severity::Note
-        ? std::string(contract::kNotePrefix) + diagnostic.text
-        : diagnostic.text;
+    const std::string_view word = diagnostic.severity == Severity::Error ? contract::kErrorWord
+        : diagnostic.severity == Severity::Warning                       ? contract::kWarningWord
+                                                                         : contract::kNoteWord;
+    std::string text = diagnostic.text + Origin(diagnostic);
+    if (diagnostic.file.empty() && !diagnostic.object.empty() && !IsObjectFile(diagnostic.object)
+        && !IsArchiveMember(diagnostic.object))
+        text = diagnostic.object + ": " + text; // an input file the linker cannot use
     if (diagnostic.file.empty())
         return contract::UnplacedMessageLine(word, text);
     return contract::PlacedMessageLine(
         word, DisplayPath(diagnostic.file, context), diagnostic.line, text);
 }
 
+std::optional<uint32_t> MappedFlashBytes(const std::string &map)
+{
+    std::istringstream in(map);
+    uint32_t bytes = 0;
+    bool found = false;
+    for (std::string line; std::getline(in, line);) {
+        char name[16];
+        unsigned long long address = 0, size = 0;
+        if (std::sscanf(line.c_str(), "%15s %llx %llx", name, &address, &size) == 3
+            && (std::strcmp(name, ".text") == 0 || std::strcmp(name, ".data") == 0)
+            && (line[0] == '.')) {
+            bytes += static_cast<uint32_t>(size);
+            found = true;
+        }
+    }
+    return found ? std::optional<uint32_t>(bytes) : std::nullopt;
+}
+
+std::string ExplainOverflow(const std::string &text, const Target &target)
+{
+    if (!target.chip)
+        return text;
+    unsigned long over = 0;
+    const size_t at = text.find("region `text' overflowed by ");
+    if (at != std::string::npos) {
+        if (std::sscanf(text.c_str() + at, "region `text' overflowed by %lu", &over) != 1)
+            return text;
+    } else if (Contains(text, "will not fit in region `text'") && !target.mapFile.empty()) {
+        std::ifstream in(target.mapFile, std::ios::binary);
+        std::ostringstream map;
+        map << in.rdbuf();
+        const auto needed = MappedFlashBytes(map.str());
+        if (!needed || *needed <= target.chip->flashBytes)
+            return text;
+        over = *needed - target.chip->flashBytes;
+    } else {
+        return text;
+    }
+    const Chip &chip = *target.chip;
+    std::string explained = text + ": the program needs " + std::to_string(chip.flashBytes + over)
+        + " bytes, the " + chip.displayName + " has " + std::to_string(chip.flashBytes)
+        + " bytes of flash";
+    const uint64_t start = uint64_t { target.codeStartWords.value_or(0) } * 2;
+    if (start > chip.vectorBytes && start - chip.vectorBytes >= over) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(*target.codeStartWords));
+        explained += "; the code start /o0x" + std::string(hex) + " adds "
+            + std::to_string(start - chip.vectorBytes)
+            + " bytes of padding after the interrupt vectors, which is the difference (without a "
+              "code start the code follows the vectors)";
+    }
+    return explained;
+}
+
 void MessageList::AddToolOutput(const std::string &output)
 {
+    std::vector<Diagnostic> includes; // the #include lines before the next message
+    std::string frameObject, frameFunction; // the last "In function" line
     size_t start = 0;
     while (start < output.size()) {
         size_t end = output.find('\n', start);
         if (end == std::string::npos)
             end = output.size();
-        if (auto diagnostic = ParseDiagnosticLine(output.substr(start, end - start)))
-            Add(*diagnostic);
+        const std::string raw = output.substr(start, end - start);
         start = end + 1;
+        if (auto include = ParseIncludeLine(raw)) {
+            if (StartsWith(raw, "In file"))
+                includes.clear();
+            includes.push_back(std::move(*include));
+            continue;
+        }
+        if (auto frame = ParseFunctionFrame(PlainText(raw))) {
+            std::tie(frameObject, frameFunction) = *frame;
+            continue;
+        }
+        auto diagnostic = ParseDiagnosticLine(raw);
+        if (!diagnostic)
+            continue;
+        // Only the linker's frames name objects (the compiler's name the C file). A message
+        // that names another object ends the frame; one that names none, nor a place, is the
+        // linker's own.
+        const std::string &own = diagnostic->object;
+        const bool objectFrame = IsArchiveMember(frameObject) || IsObjectFile(frameObject);
+        if (objectFrame
+            && (own == frameObject || (own.empty() && !diagnostic->file.empty())
+                || (!own.empty() && !IsArchiveMember(own) && !IsObjectFile(own)))) {
+            diagnostic->object = frameObject;
+            diagnostic->function = frameFunction;
+        } else if (!own.empty()) {
+            frameObject.clear();
+        }
+        Add(*diagnostic);
+        // gcc names the #include lines innermost first: each includes the file before it. A
+        // chain whose first line lies in the message's own file leads to a macro's header,
+        // not to the message: it goes.
+        std::string included = diagnostic->file;
+        if (!includes.empty()
+            && DisplayPath(includes.front().file, m_context)
+                == DisplayPath(diagnostic->file, m_context))
+            includes.clear();
+        for (Diagnostic &include : includes) {
+            include.text = "includes "
+                + (included.empty() ? std::string("the file of the message above")
+                                    : FileName(included));
+            included = include.file;
+            Add(include);
+        }
+        includes.clear();
     }
 }
 
 void MessageList::Add(const Diagnostic &diagnostic)
 {
-    Entry entry { diagnostic, FormatDiagnostic(diagnostic, m_context) };
-    for (const Entry &existing : m_entries)
-        if (existing.line == entry.line)
-            return;
+    Diagnostic explained = diagnostic;
+    explained.text = ExplainOverflow(diagnostic.text, m_target);
+    Entry entry { explained, FormatDiagnostic(explained, m_context) };
+    if (explained.file.empty() && !m_entries.empty() && m_entries.back().line == entry.line)
+        return;
     m_entries.push_back(std::move(entry));
 }
 
@@ -286,20 +514,11 @@ std::vector<std::string> MessageList::Lines() const
     return lines;
 }
 
-int MessageList::Errors() const
+int MessageList::Count(Severity severity) const
 {
     int count = 0;
     for (const Entry &entry : m_entries)
-        if (entry.diagnostic.severity == Severity::Error && !Redundant(entry))
-            ++count;
-    return count;
-}
-
-int MessageList::Warnings() const
-{
-    int count = 0;
-    for (const Entry &entry : m_entries)
-        if (entry.diagnostic.severity == Severity::Warning)
+        if (entry.diagnostic.severity == severity && !Redundant(entry))
             ++count;
     return count;
 }
@@ -332,7 +551,7 @@ std::optional<MemoryUse> ParseSizeOutput(const std::string &output)
 }
 
 std::string SummaryLine(const Chip &chip, int errors, int warnings,
-    const std::optional<MemoryUse> &use, uint32_t sramBytes)
+    const std::optional<MemoryUse> &use, uint32_t sramBytes, int notes)
 {
     auto count = [](int n, const char *word) {
         return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -343,16 +562,19 @@ std::string SummaryLine(const Chip &chip, int errors, int warnings,
             size ? 100.0 * used / size : 0.0);
         return std::string(text);
     };
+    std::string counts = count(errors, "error") + ", " + count(warnings, "warning");
+    if (notes > 0)
+        counts += ", " + count(notes, "note");
     std::string line = std::string(chip.displayName) + ": ";
     if (use && errors == 0) {
-        line += "built, " + count(errors, "error") + ", " + count(warnings, "warning") + "; flash "
-            + share(use->flash, chip.flashBytes) + ", SRAM " + share(use->sram, sramBytes);
+        line += "built, " + counts + "; flash " + share(use->flash, chip.flashBytes) + ", SRAM "
+            + share(use->sram, sramBytes);
         if (use->eeprom)
             line += ", EEPROM " + share(use->eeprom, chip.eepromBytes);
     } else {
-        line += "build failed, " + count(errors, "error") + ", " + count(warnings, "warning")
-            + "; no firmware written (flash " + std::to_string(chip.flashBytes) + " bytes, SRAM "
-            + std::to_string(sramBytes) + " bytes)";
+        line += "build failed, " + counts + "; no firmware written (flash "
+            + std::to_string(chip.flashBytes) + " bytes, SRAM " + std::to_string(sramBytes)
+            + " bytes)";
     }
     return PadLine(line);
 }

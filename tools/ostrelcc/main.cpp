@@ -6,6 +6,7 @@
 #include "contract/file_access.h"
 #include "diagnostics.h"
 #include "file_checks.h"
+#include "image_checks.h"
 #include "plan.h"
 #include "process.h"
 #include "project_build.h"
@@ -183,6 +184,9 @@ public:
     {
         const std::optional<Step> link = m_options.IsProject() ? ProjectObjects() : Objects();
         if (!link || !Run(*link))
+            return std::nullopt;
+        if (!CheckImage(
+                m_files.Output("elf"), m_options.libFiles, *m_options.chip, m_messages, m_limits))
             return std::nullopt;
         if (!Run(HexStep(m_files)))
             return std::nullopt;
@@ -398,8 +402,9 @@ int Main(const std::vector<std::string> &arguments)
         return Refuse(dir, problems);
     options.cFile = cFile.string();
 
-    MessageList messages({ cFile.parent_path().string(), current.string() });
     BuildFiles files = MakeBuildFiles(cFile.string(), "");
+    MessageList messages({ cFile.parent_path().string(), current.string() },
+        Target { options.chip, options.codeStartWords, files.Output("map") });
     for (const std::string &text : parsed.errors)
         messages.AddError(text);
     for (const std::string &text : parsed.warnings)
@@ -444,7 +449,7 @@ int Main(const std::vector<std::string> &arguments)
                 files.Output("lss") });
         std::vector<std::string> lines = messages.Lines();
         lines.push_back(SummaryLine(chip, messages.Errors(), messages.Warnings(),
-            built ? use : std::nullopt, DataRegionBytes(options)));
+            built ? use : std::nullopt, DataRegionBytes(options), messages.Notes()));
         const bool written = WriteMessageFile(dir, lines);
         return built && written ? 0 : 1;
     };
