@@ -251,12 +251,14 @@ FileResult CQuorlenDoc::LoadFile(const std::string &path, bool &tooLarge)
     QsciScintilla &editor = Editor();
     BeginLoad(editor);
     // Room for the whole file at once: a text grown as the slices come would be copied over and
-    // over, and the copies would stay with the process.
+    // over, and the copies would stay with the process. Two bytes to spare: the library grows
+    // its buffer by a sixth, into a new copy, whenever one byte or less is left over, and the
+    // whole text is read as one block (for its encoding and line ends) right after the load.
     std::error_code error;
     const auto expected = std::filesystem::file_size(path, error);
     if (!error && expected > 0)
         editor.SendScintilla(QsciScintilla::SCI_ALLOCATE,
-            static_cast<unsigned long>(std::min<uintmax_t>(expected, kMaxDocumentBytes) + 1));
+            static_cast<unsigned long>(std::min<uintmax_t>(expected, kMaxDocumentBytes) + 2));
     std::vector<char> slice(size_t { 1 } << 16);
     size_t total = 0;
     FileResult result = FileResult::Ok;

@@ -163,6 +163,9 @@ void ApplySourceLexer(QsciScintilla &editor, const std::string &path)
         editor.SendScintilla(QsciScintillaBase::SCI_SETLEXER, 1UL);
     } else {
         editor.setLexer(MakeLexer(language, editor));
+        // No fold margin is shown, so the lexer keeps no fold level per line: for a large
+        // file that is a megabyte or two that nothing reads.
+        editor.SendScintilla(QsciScintillaBase::SCI_SETPROPERTY, "fold", "0");
     }
     delete old;
 

@@ -112,16 +112,20 @@ void SourcePrinter::formatPage(QPainter &painter, bool drawing, QRect &area, int
     area.setBottom(area.bottom() - 2 * line);
 }
 
-QtPrinting::QtPrinting()
-    : m_printer(std::make_unique<SourcePrinter>())
-{
-}
+QtPrinting::QtPrinting() = default;
 
 QtPrinting::~QtPrinting() = default;
 
+SourcePrinter &QtPrinting::Printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<SourcePrinter>();
+    return *m_printer;
+}
+
 void QtPrinting::ShowPrintSetup()
 {
-    QPageSetupDialog dialog(m_printer.get(), m_owner);
+    QPageSetupDialog dialog(&Printer(), m_owner);
     dialog.exec();
 }
 
@@ -130,18 +134,18 @@ PrintResult QtPrinting::Print(PrintSource &source, const std::string &title, boo
     QsciScintillaBase *editor = EditorOf(source);
     if (!editor)
         return PrintResult::Failed;
-    m_printer->SetTitle(ToQt(title));
+    Printer().SetTitle(ToQt(title));
     if (withDialog) {
-        QPrintDialog dialog(m_printer.get(), m_owner);
+        QPrintDialog dialog(&Printer(), m_owner);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, HasSelection(*editor));
         if (dialog.exec() != QDialog::Accepted)
             return PrintResult::Cancelled;
     }
     m_failure.clear();
-    const QString output = m_printer->outputFileName();
+    const QString output = Printer().outputFileName();
     if (!output.isEmpty())
         return PrintToFile(*editor, output);
-    return m_printer->PrintEditor(*editor) ? PrintResult::Printed : PrintResult::Failed;
+    return Printer().PrintEditor(*editor) ? PrintResult::Printed : PrintResult::Failed;
 }
 
 PrintResult QtPrinting::PrintToFile(QsciScintillaBase &editor, const QString &path)
@@ -182,13 +186,13 @@ PrintResult QtPrinting::PrintToFile(QsciScintillaBase &editor, const QString &pa
     bool printed = false;
     {
         QPdfWriter writer(&file);
-        writer.setPageLayout(m_printer->pageLayout());
-        writer.setResolution(m_printer->resolution());
-        writer.setTitle(m_printer->docName());
-        writer.setCreator(m_printer->creator());
+        writer.setPageLayout(Printer().pageLayout());
+        writer.setResolution(Printer().resolution());
+        writer.setTitle(Printer().docName());
+        writer.setCreator(Printer().creator());
         QPainter painter;
         if (painter.begin(&writer)) {
-            printed = m_printer->PrintEditor(editor, painter, writer);
+            printed = Printer().PrintEditor(editor, painter, writer);
             painter.end();
         }
     }
@@ -217,11 +221,11 @@ void QtPrinting::Preview(PrintSource &source, const std::string &title)
     QsciScintillaBase *editor = EditorOf(source);
     if (!editor)
         return;
-    m_printer->SetTitle(ToQt(title));
-    QPrintPreviewDialog dialog(m_printer.get(), m_owner);
+    Printer().SetTitle(ToQt(title));
+    QPrintPreviewDialog dialog(&Printer(), m_owner);
     QObject::connect(
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this, editor](QPrinter *) {
-            m_printer->PrintEditor(*editor);
+            Printer().PrintEditor(*editor);
         });
     dialog.exec();
 }

@@ -41,8 +41,10 @@ private:
     QPagedPaintDevice *m_target = nullptr;
 };
 
-// Printing through QtPrintSupport over one printer kept for the whole run; the dialogs are
-// owned by the main window. Page margins start at half an inch on each side.
+// Printing through QtPrintSupport over one printer kept for the whole run, made when first
+// needed: making it loads the system's print service and its libraries (a few megabytes),
+// which a run that never prints does without. The dialogs are owned by the main window. Page
+// margins start at half an inch on each side.
 class QtPrinting : public Printing
 {
 public:
@@ -55,7 +57,7 @@ public:
     std::string FailureReason() const override { return m_failure; }
 
     void SetOwner(QWidget *owner) { m_owner = owner; }
-    SourcePrinter &Printer() { return *m_printer; }
+    SourcePrinter &Printer();
 
 private:
     // Printing to the file chosen in the print dialog: only to a regular file (or a new

@@ -402,6 +402,13 @@ TEST_F(MainFrameTest, ScreenshotWithOneDocument)
     EXPECT_GT(keywordPixels, 20);
     // Line numbers stand in a margin of their own.
     EXPECT_GT(view->marginWidth(0), 0);
+    // No fold margin, so no fold levels are kept for the lines (they cost memory per line).
+    const long braceLine = view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+        static_cast<unsigned long>(text.indexOf(QLatin1Char('{'))));
+    EXPECT_EQ(view->SendScintilla(
+                  QsciScintillaBase::SCI_GETFOLDLEVEL, static_cast<unsigned long>(braceLine))
+            & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG,
+        0);
 }
 
 } // namespace
