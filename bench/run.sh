@@ -27,3 +27,5 @@ rm -rf "$(dirname "$large")"
 echo "== Compile (a 30 s compile is watched for 25 s, then cancelled) and snapshots =="
 "$build/bench/build_bench" 21
 "$build/bench/snapshot_bench" 21
+echo "== serial monitor: 1 MB/s through a pseudo-terminal for a minute =="
+"$build/bench/serial_bench" 60
