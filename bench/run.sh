@@ -29,3 +29,5 @@ echo "== Compile (a 30 s compile is watched for 25 s, then cancelled) and snapsh
 "$build/bench/snapshot_bench" 21
 echo "== the compiler program on a project of 20 sources =="
 "$build/bench/ostrelcc_bench" "$build/bin/OSTREL.EXE" 11
+echo "== serial monitor: 1 MB/s through a pseudo-terminal for a minute =="
+"$build/bench/serial_bench" 60

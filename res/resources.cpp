@@ -56,6 +56,12 @@ MenuEntry WindowPopup()
         });
 }
 
+// What comes after a build, for the chip.
+MenuEntry ChipPopup()
+{
+    return MenuPopup("&Chip", { MenuItem("Serial &Monitor", C::SerialMonitor) });
+}
+
 MenuEntry HelpPopup()
 {
     return MenuPopup("&Help",
@@ -81,6 +87,7 @@ MenuDefinition DefaultMenu()
                 ExitItem(),
             }),
         ViewPopup(false),
+        ChipPopup(),
         HelpPopup(),
     };
 }
@@ -139,6 +146,7 @@ MenuDefinition DocumentMenu()
                 MenuItem("MCUCR Settings", C::McucrSettings),
                 MenuItem("UART Settings", C::UartSettings),
             }),
+        ChipPopup(),
         WindowPopup(),
         HelpPopup(),
     };
@@ -283,6 +291,9 @@ std::vector<std::pair<uint16_t, std::string_view>> MakeStringTable()
         { ToUint(C::ProjectOpen), "Open project\nOpen project" },
         { ToUint(C::ProjectSettings), "Change project settings\nProject settings" },
         { ToUint(C::ChangeTabSize), "Change Tab size." },
+        { ToUint(C::SerialMonitor),
+            "Show the serial monitor: what a serial port receives, and a line to send\nSerial "
+            "Monitor (Ctrl+Shift+M)" },
         { ToUint(StringId::AppTitle), "Ostrel" },
         { ToUint(StringId::IdleMessage), "For Help, press F1" },
         { ToUint(StringId::HelpModeMessage), "Select an object on which to get Help" },

@@ -5,6 +5,7 @@
 #include "app/new_chooser_dlg.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "chip/serial_monitor.h"
 #include "codegen/generator_commands.h"
 #include "compile/build_controller.h"
 #include "editor/child_frame.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QShortcut>
 
 namespace ostrel {
 
@@ -48,6 +50,7 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::Compile, &CQuorlenApp::OnCompile),
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
         M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
+        M::On(CommandId::SerialMonitor, &CQuorlenApp::OnSerialMonitor),
         M::On(CommandId::Escape, &CQuorlenApp::OnEscape),
         M::OnState(CommandId::Escape, &CQuorlenApp::OnUpdateEscape),
     };
@@ -80,6 +83,7 @@ CQuorlenApp::~CQuorlenApp()
     // The output window and the documents with their windows go before the main window that
     // holds them; the documents' snapshots are settled while they are still there.
     m_build.reset();
+    m_serialMonitor.reset();
     m_snapshots.reset();
     m_docManager.reset();
     m_mainFrame.reset();
@@ -129,6 +133,11 @@ void CQuorlenApp::CreateParts()
         [this] {
             RefreshIndicators();
         } });
+    // An extra key for the serial monitor; it is bound to nothing else.
+    auto *monitorKey =
+        new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), m_mainFrame.get());
+    monitorKey->setContext(Qt::WindowShortcut);
+    connect(monitorKey, &QShortcut::activated, this, &CQuorlenApp::OnSerialMonitor);
     connect(m_docManager.get(), &CDocManager::documentCountChanged, this, [this](int count) {
         m_mainFrame->SetDocumentOpen(count > 0);
     });
@@ -302,7 +311,35 @@ void CQuorlenApp::OnAppExit()
 
 void CQuorlenApp::OnGenerator(uint16_t id)
 {
-    RunGeneratorDialog(static_cast<CommandId>(id), m_mainFrame.get(), m_services.clipboard);
+    if (static_cast<CommandId>(id) != CommandId::UartSettings) {
+        RunGeneratorDialog(static_cast<CommandId>(id), m_mainFrame.get(), m_services.clipboard);
+        return;
+    }
+    // The serial monitor starts at the baud rate the firmware's UART code was made for.
+    if (const std::optional<int> baud = RunUartDialog(m_mainFrame.get(), m_services.clipboard))
+        m_uartBaud = *baud;
+}
+
+CSerialMonitor &CQuorlenApp::SerialMonitor()
+{
+    if (!m_serialMonitor)
+        m_serialMonitor =
+            std::make_unique<CSerialMonitor>(SerialMonitorServices { m_services.sleeper,
+                                                 m_services.fileDialogs, m_services.messages },
+                m_mainFrame.get());
+    return *m_serialMonitor;
+}
+
+void CQuorlenApp::OnSerialMonitor()
+{
+    CSerialMonitor &monitor = SerialMonitor();
+    if (m_uartBaud != m_monitorBaud) {
+        monitor.SetDefaultBaud(m_uartBaud);
+        m_monitorBaud = m_uartBaud;
+    }
+    monitor.show();
+    monitor.raise();
+    monitor.activateWindow();
 }
 
 void CQuorlenApp::OnAppAbout()

@@ -20,6 +20,7 @@ class CChildFrame;
 class CDocManager;
 class CMainFrame;
 class CQuorlenView;
+class CSerialMonitor;
 class CSnapshotKeeper;
 class ProjectCommands;
 
@@ -61,6 +62,8 @@ public:
     // Compile is available at all times, also without a document.
     void OnUpdateCompile(CommandState &) { }
     void OnOutputWindow();
+    // Shows the serial monitor, made on first use.
+    void OnSerialMonitor();
     // Escape ends a running build; it does nothing otherwise.
     void OnEscape();
     void OnUpdateEscape(CommandState &state);
@@ -83,6 +86,8 @@ public:
 
     // Compile, the output window and going from a message to its line.
     BuildController &Build() const { return *m_build; }
+    // The serial monitor window (made on first use); the programmer releases its port.
+    CSerialMonitor &SerialMonitor();
 
     // DocumentHost
     bool CanSendMail() override;
@@ -114,6 +119,9 @@ private:
     std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<BuildController> m_build;
     std::optional<bool> m_mailProgramFound;
+    std::unique_ptr<CSerialMonitor> m_serialMonitor;
+    int m_uartBaud = 9600; // of the UART code last generated
+    int m_monitorBaud = 0; // the default the monitor was last given
 };
 
 } // namespace ostrel

@@ -5,6 +5,8 @@
 #include "codegen/mcucr_dlg.h"
 #include "codegen/uart_dlg.h"
 
+#include <cstdlib>
+
 namespace ostrel {
 
 namespace {
@@ -52,9 +54,13 @@ void RunMcucrDialog(QWidget *mainWindow, Clipboard &clipboard)
     RunModal<CMcucrDlg>(mainWindow, clipboard);
 }
 
-void RunUartDialog(QWidget *mainWindow, Clipboard &clipboard)
+std::optional<int> RunUartDialog(QWidget *mainWindow, Clipboard &clipboard)
 {
-    RunModal<CUartDlg>(mainWindow, clipboard);
+    CUartDlg dialog(clipboard, mainWindow);
+    dialog.exec();
+    if (dialog.GeneratedText().empty())
+        return std::nullopt;
+    return std::atoi(dialog.Settings().baudText.c_str());
 }
 
 } // namespace ostrel

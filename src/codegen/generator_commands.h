@@ -2,6 +2,8 @@
 
 #include "framework/command_ids.h"
 
+#include <optional>
+
 class QWidget;
 
 namespace ostrel {
@@ -16,6 +18,7 @@ bool RunGeneratorDialog(CommandId id, QWidget *mainWindow, Clipboard &clipboard)
 void RunInterruptMaskDialog(QWidget *mainWindow, Clipboard &clipboard);
 void RunIoPortDialog(QWidget *mainWindow, Clipboard &clipboard);
 void RunMcucrDialog(QWidget *mainWindow, Clipboard &clipboard);
-void RunUartDialog(QWidget *mainWindow, Clipboard &clipboard);
+// The baud rate of the code the user generated, when the dialog generated any.
+std::optional<int> RunUartDialog(QWidget *mainWindow, Clipboard &clipboard);
 
 } // namespace ostrel

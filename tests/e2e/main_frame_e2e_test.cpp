@@ -282,7 +282,7 @@ TEST_F(MainFrameTest, OpenTwoFilesWindowListRecentFilesBarsAndExit)
     f.fileDialogs.openAnswers = { a, b };
     Frame().RouteCommand(ToUint(CommandId::FileOpen));
     Frame().RouteCommand(ToUint(CommandId::FileOpen));
-    EXPECT_EQ(Titles(Bar()).size(), 8u);
+    EXPECT_EQ(Titles(Bar()).size(), 9u);
 
     QMenu *window = MenuNamed(Bar(), "&Window");
     const auto windows = Shown(window);
