@@ -59,7 +59,7 @@ MenuEntry WindowPopup()
 // What comes after a build, for the chip.
 MenuEntry ChipPopup()
 {
-    return MenuPopup("&Chip", { MenuItem("Serial &Monitor", C::SerialMonitor) });
+    return MenuPopup("Ch&ip", { MenuItem("Serial &Monitor", C::SerialMonitor) });
 }
 
 MenuEntry HelpPopup()
