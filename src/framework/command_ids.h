@@ -21,6 +21,7 @@ enum class CommandId : uint16_t {
     IoPinsDirection = 32788,
     McucrSettings = 32789,
     UartSettings = 32790,
+    ProjectFiles = 32800,
 
     FileNew = 57600,
     FileOpen = 57601,
