@@ -62,6 +62,26 @@ void SetChecked(QAbstractButton *button, int32_t value)
         button->setChecked(value != 0);
 }
 
+// A text box that asks for room for a few lines, not a page, so that the dialog opens small
+// enough for an 800x600 screen; it grows with the dialog.
+class ItemsBox : public QPlainTextEdit
+{
+public:
+    explicit ItemsBox(int lines = 4)
+        : m_lines(lines)
+    {
+    }
+    QSize sizeHint() const override
+    {
+        const int margins = 2 * frameWidth() + 2 * static_cast<int>(document()->documentMargin());
+        return { QPlainTextEdit::sizeHint().width(),
+            m_lines * fontMetrics().lineSpacing() + margins };
+    }
+
+private:
+    int m_lines;
+};
+
 QString LinesText(const std::vector<std::string> &items)
 {
     return ToQt(JoinLines(items));
@@ -112,7 +132,7 @@ void CProjectSettingsDlg::CreateControls()
 
     auto *optionsGroup = new QGroupBox(QStringLiteral("Compiler command line options"));
     m_optionBox =
-        Named(new QPlainTextEdit, "options", QStringLiteral("Compiler command line options"));
+        Named(new ItemsBox(6), "options", QStringLiteral("Compiler command line options"));
     m_optionBox->setReadOnly(true);
     m_optionBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     (new QVBoxLayout(optionsGroup))->addWidget(m_optionBox);
@@ -237,7 +257,7 @@ QLayout *CProjectSettingsDlg::CreateAddressArea()
 QPlainTextEdit *CProjectSettingsDlg::CreateFolderBox(const char *objectName, const QString &label,
     const QString &buttonText, const char *title, QLayout *&area)
 {
-    auto *box = Named(new QPlainTextEdit, objectName, label);
+    auto *box = Named(new ItemsBox, objectName, label);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setTabChangesFocus(true);
     auto *add = Named(new QPushButton(buttonText), (std::string(objectName) + "Add").c_str(),
@@ -246,10 +266,10 @@ QPlainTextEdit *CProjectSettingsDlg::CreateFolderBox(const char *objectName, con
     connect(add, &QPushButton::clicked, this, [this, box, title] {
         OnAddFolder(box, title);
     });
-    auto *column = new QVBoxLayout;
-    column->addWidget(box, 1);
-    column->addWidget(add, 0, Qt::AlignLeft);
-    area = column;
+    auto *row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    row->addWidget(add, 0, Qt::AlignTop);
+    area = row;
     return box;
 }
 
@@ -260,7 +280,8 @@ QWidget *CProjectSettingsDlg::CreateBuildPage()
     m_clock = Named(new QLineEdit(ToQt(extension.clockHz)), "clockHz", clockLabel);
     m_clock->setPlaceholderText(QStringLiteral("for example 8000000; sets F_CPU"));
     const QString definesLabel = QStringLiteral("Defines, one a line (NAME or NAME=value)");
-    m_defines = Named(new QPlainTextEdit(LinesText(extension.defines)), "defines", definesLabel);
+    m_defines = Named(new ItemsBox, "defines", definesLabel);
+    m_defines->setPlainText(LinesText(extension.defines));
     m_defines->setTabChangesFocus(true);
     QLayout *includeArea = nullptr;
     m_includeFolders = CreateFolderBox("includeFolders", QStringLiteral("Include folders"),
