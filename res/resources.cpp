@@ -136,6 +136,8 @@ MenuDefinition DocumentMenu()
                 MenuItem("&Settings", C::ProjectSettings),
                 MenuSeparator(),
                 MenuItem("Cl&ose", C::ProjectClose),
+                MenuSeparator(),
+                MenuItem("&Files...", C::ProjectFiles),
             }),
         // The shortcut stands after three blanks, not after a tab.
         MenuPopup("&Compile", { MenuItem("&Compile   F9", C::Compile) }),
@@ -294,6 +296,7 @@ std::vector<std::pair<uint16_t, std::string_view>> MakeStringTable()
         { ToUint(C::SerialMonitor),
             "Show the serial monitor: what a serial port receives, and a line to send\nSerial "
             "Monitor (Ctrl+Shift+M)" },
+        { ToUint(C::ProjectFiles), "Lists the project's files to open one\nProject files" },
         { ToUint(StringId::AppTitle), "Ostrel" },
         { ToUint(StringId::IdleMessage), "For Help, press F1" },
         { ToUint(StringId::HelpModeMessage), "Select an object on which to get Help" },

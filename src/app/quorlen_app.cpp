@@ -19,6 +19,7 @@
 #include "platform/process_launcher.h"
 #include "platform/qt_services.h"
 #include "project/project_commands.h"
+#include "project/project_files_pane.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -41,6 +42,7 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::ProjectSettings, &CQuorlenApp::OnProjectSettings),
         M::On(CommandId::ProjectClose, &CQuorlenApp::OnProjectClose),
         M::OnState(CommandId::ProjectClose, &CQuorlenApp::OnUpdateProjectClose),
+        M::On(CommandId::ProjectFiles, &CQuorlenApp::OnProjectFiles),
         M::On(CommandId::FilePrintSetup, &CQuorlenApp::OnFilePrintSetup),
         M::OnRange(
             CommandId::RecentFileFirst, CommandId::RecentFileLast, &CQuorlenApp::OnOpenRecentFile),
@@ -138,6 +140,13 @@ void CQuorlenApp::CreateParts()
         new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), m_mainFrame.get());
     monitorKey->setContext(Qt::WindowShortcut);
     connect(monitorKey, &QShortcut::activated, this, &CQuorlenApp::OnSerialMonitor);
+    m_filesPane = new CProjectFilesPane(
+        [this](const std::string &path) {
+            m_docManager->OpenDocumentFile(path);
+        },
+        m_mainFrame.get());
+    m_mainFrame->addDockWidget(Qt::LeftDockWidgetArea, m_filesPane);
+    m_filesPane->hide();
     connect(m_docManager.get(), &CDocManager::documentCountChanged, this, [this](int count) {
         m_mainFrame->SetDocumentOpen(count > 0);
     });
@@ -248,6 +257,8 @@ void CQuorlenApp::RefreshIndicators()
     m_mainFrame->SetLineText(line);
     m_mainFrame->SetProjectText(m_project.IsOpen() ? ToQt(BaseNameOf(m_project.Path())).toUpper()
                                                    : QStringLiteral("Empty Project"));
+    if (m_filesPane)
+        m_filesPane->ShowProject(m_project.Record(), m_project.IsOpen());
 }
 
 void CQuorlenApp::ShowPopupMenu(uint16_t menuId, int x, int y)
@@ -292,6 +303,12 @@ void CQuorlenApp::OnProjectSettings()
 void CQuorlenApp::OnProjectClose()
 {
     m_projectCommands->ProjectClose();
+}
+
+void CQuorlenApp::OnProjectFiles()
+{
+    m_filesPane->ShowProject(m_project.Record(), m_project.IsOpen());
+    m_filesPane->Present();
 }
 
 void CQuorlenApp::OnUpdateProjectClose(CommandState &state)

@@ -19,6 +19,7 @@ class BuildController;
 class CChildFrame;
 class CDocManager;
 class CMainFrame;
+class CProjectFilesPane;
 class CQuorlenView;
 class CSerialMonitor;
 class CSnapshotKeeper;
@@ -53,6 +54,7 @@ public:
     void OnProjectOpen();
     void OnProjectSettings();
     void OnProjectClose();
+    void OnProjectFiles();
     // Project Close belongs to the source window: offered only while one is active.
     void OnUpdateProjectClose(CommandState &state);
     void OnFilePrintSetup();
@@ -71,6 +73,7 @@ public:
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
     CMainFrame *MainFrame() const { return m_mainFrame.get(); }
+    CProjectFilesPane *FilesPane() const { return m_filesPane; }
     // The open documents and which one is active.
     CDocManager &DocManager() const { return *m_docManager; }
     // Null when the program runs without a data folder.
@@ -117,6 +120,7 @@ private:
     RecentFileList m_recentFiles;
     ProjectSession m_project;
     std::unique_ptr<ProjectCommands> m_projectCommands;
+    CProjectFilesPane *m_filesPane = nullptr; // owned by the main frame
     std::unique_ptr<BuildController> m_build;
     std::optional<bool> m_mailProgramFound;
     std::unique_ptr<CSerialMonitor> m_serialMonitor;

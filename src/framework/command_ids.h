@@ -22,6 +22,7 @@ enum class CommandId : uint16_t {
     McucrSettings = 32789,
     UartSettings = 32790,
     SerialMonitor = 32801,
+    ProjectFiles = 32800,
 
     FileNew = 57600,
     FileOpen = 57601,

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ostrel {
 
@@ -24,6 +25,10 @@ public:
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<std::string> OpenFile(const FileDialogRequest &request) = 0;
     virtual std::optional<std::string> SaveFile(const FileDialogRequest &request) = 0;
+    // An open dialog that takes several existing files; empty when the user cancelled.
+    virtual std::vector<std::string> OpenFiles(const FileDialogRequest &request) = 0;
+    // An existing folder, or nothing when the user cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string &title) = 0;
 };
 
 } // namespace ostrel

@@ -137,6 +137,29 @@ std::optional<std::string> QtFileDialogs::SaveFile(const FileDialogRequest &requ
     return RunFileDialog(m_owner, request, QFileDialog::AcceptSave);
 }
 
+std::vector<std::string> QtFileDialogs::OpenFiles(const FileDialogRequest &request)
+{
+    QFileDialog dialog(m_owner, ToQt(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(ToQtNameFilters(request.filter));
+    std::vector<std::string> chosen;
+    if (dialog.exec() == QDialog::Accepted)
+        for (const QString &file : dialog.selectedFiles())
+            chosen.push_back(FromQt(file));
+    return chosen;
+}
+
+std::optional<std::string> QtFileDialogs::ChooseFolder(const std::string &title)
+{
+    QFileDialog dialog(m_owner, ToQt(title));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FromQt(dialog.selectedFiles().constFirst());
+}
+
 namespace {
 
 class TimerWait : public PendingWait

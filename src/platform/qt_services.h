@@ -35,6 +35,8 @@ class QtFileDialogs : public FileDialogs
 public:
     std::optional<std::string> OpenFile(const FileDialogRequest &request) override;
     std::optional<std::string> SaveFile(const FileDialogRequest &request) override;
+    std::vector<std::string> OpenFiles(const FileDialogRequest &request) override;
+    std::optional<std::string> ChooseFolder(const std::string &title) override;
     void SetOwner(QWidget *owner) { m_owner = owner; }
 
 private:

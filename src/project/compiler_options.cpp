@@ -2,6 +2,7 @@
 
 #include "contract/compiler_contract.h"
 #include "platform/short_path.h"
+#include "project/extension_checks.h"
 
 #include <cctype>
 #include <cstdio>
@@ -52,6 +53,28 @@ std::string ChipOption(int32_t cpuType)
     return std::string(option::kChip) + number;
 }
 
+void AppendEach(CompilerOptions &options, std::string_view word,
+    const std::vector<std::string> &values, bool paths)
+{
+    for (const std::string &value : values)
+        Append(options, std::string(word) + (paths ? ShortPath(value) : value));
+}
+
+// The extension's settings come after the record's, so a project without them builds with
+// exactly the words it always had.
+void AppendExtension(CompilerOptions &options, const ProjectExtension &extension)
+{
+    AppendEach(options, option::kSourceFile, extension.cFiles, true);
+    AppendEach(options, option::kSourceFile, extension.asmFiles, true);
+    AppendEach(options, option::kLibrary, extension.libraries, true);
+    AppendEach(options, option::kLibrarySource, extension.librarySources, true);
+    AppendEach(options, option::kIncludeFolder, extension.includeFolders, true);
+    AppendEach(options, option::kDefine, extension.defines, false);
+    if (!extension.clockHz.empty())
+        Append(options, std::string(option::kClock) + extension.clockHz);
+    AppendEach(options, option::kCompilerFlag, SplitFlags(extension.extraFlags), false);
+}
+
 // Each word is one argument of the compiler, built from one field: no field's text can
 // become another word.
 CompilerOptions Build(const ProjectRecord &values)
@@ -75,6 +98,7 @@ CompilerOptions Build(const ProjectRecord &values)
     if (!values.libFile.empty())
         Append(options, std::string(option::kLibrary) + ShortPath(values.libFile));
     Append(options, std::string(option::kCodeStart) + values.codeStart);
+    AppendExtension(options, values.extension);
     return options;
 }
 

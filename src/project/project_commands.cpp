@@ -84,7 +84,9 @@ void ProjectCommands::ProjectSettings()
         m_context.messages.Warn("Please, first open the project.");
         return;
     }
+    // The project box and the files list follow the new settings, saved or not.
     EditProjectSettings();
+    m_context.refreshIndicators();
 }
 
 void ProjectCommands::ProjectClose()

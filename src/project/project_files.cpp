@@ -12,9 +12,9 @@ ProjectFileKind ClassifyProjectFile(const std::string &path)
     const std::string extension = ExtensionOf(path);
     if (EqualsIgnoringCase(extension, "C"))
         return ProjectCFile;
-    if (EqualsIgnoringCase(extension, "ASM"))
+    if (EqualsIgnoringCase(extension, "ASM") || EqualsIgnoringCase(extension, "S"))
         return ProjectAsmFile;
-    if (EqualsIgnoringCase(extension, "LIB"))
+    if (EqualsIgnoringCase(extension, "LIB") || EqualsIgnoringCase(extension, "A"))
         return ProjectLibFile;
     return NotAProjectFile;
 }
@@ -34,14 +34,51 @@ std::string *ProjectFileField(ProjectRecord &values, ProjectFileKind kind)
     return nullptr;
 }
 
+std::vector<std::string> *ExtraFileList(ProjectRecord &values, ProjectFileKind kind)
+{
+    switch (kind) {
+    case ProjectCFile:
+        return &values.extension.cFiles;
+    case ProjectAsmFile:
+        return &values.extension.asmFiles;
+    case ProjectLibFile:
+        return &values.extension.libraries;
+    case NotAProjectFile:
+        break;
+    }
+    return nullptr;
+}
+
 std::vector<std::string> ProjectFileEntries(const ProjectRecord &values)
 {
     std::vector<std::string> entries;
     for (const std::string *file : { &values.cFile, &values.asmFile, &values.libFile })
         if (!file->empty())
             entries.push_back(*file);
+    const ProjectExtension &extension = values.extension;
+    for (const auto *list : { &extension.cFiles, &extension.asmFiles, &extension.libraries })
+        entries.insert(entries.end(), list->begin(), list->end());
     return entries;
 }
+
+namespace {
+
+// Entries are full paths, so a whole, case-insensitive match finds one.
+template <typename List> auto FindPath(List &list, const std::string &path)
+{
+    return std::find_if(list.begin(), list.end(), [&path](const std::string &entry) {
+        return EqualsIgnoringCase(entry, path);
+    });
+}
+
+void EraseEntry(std::vector<std::string> &entries, const std::string &path)
+{
+    const auto found = FindPath(entries, path);
+    if (found != entries.end())
+        entries.erase(found);
+}
+
+} // namespace
 
 bool AddProjectFile(
     ProjectRecord &values, std::vector<std::string> &entries, const std::string &path)
@@ -49,16 +86,34 @@ bool AddProjectFile(
     std::string *field = ProjectFileField(values, ClassifyProjectFile(path));
     if (!field)
         return false;
-    if (!field->empty()) {
-        const auto old = std::find_if(entries.begin(), entries.end(), [field](const auto &entry) {
-            return EqualsIgnoringCase(entry, *field);
-        });
-        if (old != entries.end())
-            entries.erase(old);
+    if (!field->empty())
+        EraseEntry(entries, *field);
+    // A further file that becomes the main one is not listed twice.
+    std::vector<std::string> &extra = *ExtraFileList(values, ClassifyProjectFile(path));
+    if (const auto found = FindPath(extra, path); found != extra.end()) {
+        extra.erase(found);
+        EraseEntry(entries, path);
     }
     *field = path;
     entries.push_back(path);
     return true;
+}
+
+AddFileResult AddMoreProjectFile(
+    ProjectRecord &values, std::vector<std::string> &entries, const std::string &path)
+{
+    const ProjectFileKind kind = ClassifyProjectFile(path);
+    std::string *field = ProjectFileField(values, kind);
+    if (!field)
+        return AddFileResult::NotAProjectFile;
+    if (FindPath(entries, path) != entries.end())
+        return AddFileResult::AlreadyThere;
+    if (field->empty())
+        *field = path;
+    else
+        ExtraFileList(values, kind)->push_back(path);
+    entries.push_back(path);
+    return AddFileResult::Added;
 }
 
 void RemoveProjectFile(ProjectRecord &values, std::vector<std::string> &entries, size_t index)
@@ -67,8 +122,20 @@ void RemoveProjectFile(ProjectRecord &values, std::vector<std::string> &entries,
         return;
     const std::string removed = entries[index];
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
-    if (std::string *field = ProjectFileField(values, ClassifyProjectFile(removed)))
-        field->clear();
+    const ProjectFileKind kind = ClassifyProjectFile(removed);
+    std::string *field = ProjectFileField(values, kind);
+    if (!field)
+        return;
+    std::vector<std::string> &extra = *ExtraFileList(values, kind);
+    if (const auto found = FindPath(extra, removed); found != extra.end()) {
+        extra.erase(found);
+        return;
+    }
+    field->clear();
+    if (!extra.empty()) {
+        *field = extra.front();
+        extra.erase(extra.begin());
+    }
 }
 
 bool TrimCFile(ProjectRecord &values)

@@ -1,9 +1,11 @@
 #include "project/project_settings_dlg.h"
 
+#include "framework/path_parts.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_services.h"
 #include "project/compiler_options.h"
+#include "project/extension_checks.h"
 #include "project/project_files.h"
 
 #include <QCheckBox>
@@ -17,13 +19,20 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTextBlock>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ostrel {
 
 namespace {
 
-const char kBrowseFilter[] = "C File (*.C)|*.C|ASM Files (*.ASM)|*.ASM|Lib Files (*.LIB)|*.LIB||";
+// Every kind the project takes, in any letter case, first; then each kind alone.
+const char kBrowseFilter[] =
+    "Project Files (*.c;*.asm;*.s;*.a;*.lib)|*.c;*.asm;*.s;*.a;*.lib|C File (*.C)|*.C|"
+    "ASM Files (*.ASM;*.S)|*.ASM;*.S|Lib Files (*.LIB;*.A)|*.LIB;*.A||";
 
 template <typename T> T *Named(T *widget, const char *objectName, const QString &accessibleName)
 {
@@ -53,6 +62,36 @@ void SetChecked(QAbstractButton *button, int32_t value)
         button->setChecked(value != 0);
 }
 
+// A text box that asks for room for a few lines, not a page, so that the dialog opens small
+// enough for an 800x600 screen; it grows with the dialog.
+class ItemsBox : public QPlainTextEdit
+{
+public:
+    explicit ItemsBox(int lines = 4)
+        : m_lines(lines)
+    {
+    }
+    QSize sizeHint() const override
+    {
+        const int margins = 2 * frameWidth() + 2 * static_cast<int>(document()->documentMargin());
+        return { QPlainTextEdit::sizeHint().width(),
+            m_lines * fontMetrics().lineSpacing() + margins };
+    }
+
+private:
+    int m_lines;
+};
+
+QString LinesText(const std::vector<std::string> &items)
+{
+    return ToQt(JoinLines(items));
+}
+
+std::vector<std::string> Lines(const QPlainTextEdit *box)
+{
+    return SplitLines(FromQt(box->toPlainText()));
+}
+
 QString DisplayText(const std::string &displayOptions)
 {
     return ToQt(displayOptions).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -78,17 +117,22 @@ CProjectSettingsDlg::CProjectSettingsDlg(
 
 void CProjectSettingsDlg::CreateControls()
 {
-    auto *top = new QHBoxLayout;
+    auto *filesPage = new QWidget;
+    auto *top = new QHBoxLayout(filesPage);
     top->addLayout(CreateFilesArea(), 1);
     auto *settings = new QVBoxLayout;
     settings->addLayout(CreateChipArea());
     settings->addLayout(CreateAddressArea());
     settings->addStretch(1);
     top->addLayout(settings);
+    m_pages = Named(new QTabWidget, "pages", QStringLiteral("Settings pages"));
+    m_pages->addTab(filesPage, QStringLiteral("Files and Chip"));
+    m_buildPage = CreateBuildPage();
+    m_pages->addTab(m_buildPage, QStringLiteral("Build"));
 
     auto *optionsGroup = new QGroupBox(QStringLiteral("Compiler command line options"));
     m_optionBox =
-        Named(new QPlainTextEdit, "options", QStringLiteral("Compiler command line options"));
+        Named(new ItemsBox(6), "options", QStringLiteral("Compiler command line options"));
     m_optionBox->setReadOnly(true);
     m_optionBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     (new QVBoxLayout(optionsGroup))->addWidget(m_optionBox);
@@ -105,7 +149,7 @@ void CProjectSettingsDlg::CreateControls()
     buttons->addWidget(help);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addWidget(m_pages, 1);
     layout->addWidget(optionsGroup);
     layout->addLayout(buttons);
 
@@ -113,6 +157,7 @@ void CProjectSettingsDlg::CreateControls()
     connect(cancel, &QPushButton::clicked, this, &CProjectSettingsDlg::reject);
     // Help has nothing to show.
     connect(m_browse, &QPushButton::clicked, this, &CProjectSettingsDlg::OnBrowse);
+    connect(m_addFiles, &QPushButton::clicked, this, &CProjectSettingsDlg::OnAddFiles);
     connect(m_removeFile, &QPushButton::clicked, this, &CProjectSettingsDlg::OnRemoveFile);
     // The state change, not the click: a screen reader's toggle action checks a chip too.
     for (QRadioButton *chip : m_chips)
@@ -122,8 +167,11 @@ void CProjectSettingsDlg::CreateControls()
         });
     for (QCheckBox *box : { m_includeSource, m_waitState, m_sreEnable })
         connect(box, &QCheckBox::clicked, this, &CProjectSettingsDlg::OnChanged);
-    for (QLineEdit *box : { m_codeStart, m_extSramStart, m_extSramEnd, m_stackInit })
+    for (QLineEdit *box :
+        { m_codeStart, m_extSramStart, m_extSramEnd, m_stackInit, m_clock, m_extraFlags })
         connect(box, &QLineEdit::textChanged, this, &CProjectSettingsDlg::OnChanged);
+    for (QPlainTextEdit *box : { m_defines, m_includeFolders, m_librarySources })
+        connect(box, &QPlainTextEdit::textChanged, this, &CProjectSettingsDlg::OnChanged);
 }
 
 QLayout *CProjectSettingsDlg::CreateFilesArea()
@@ -134,15 +182,23 @@ QLayout *CProjectSettingsDlg::CreateFilesArea()
     m_files->setMinimumWidth(260);
     m_browse =
         Named(new QPushButton(QStringLiteral("&Browse")), "browse", QStringLiteral("Browse"));
+    m_browse->setToolTip(
+        QStringLiteral("Sets the project's C, assembler or library file, in place of the one "
+                       "of that kind"));
+    m_addFiles = Named(
+        new QPushButton(QStringLiteral("Add &Files...")), "addFiles", QStringLiteral("Add Files"));
+    m_addFiles->setToolTip(QStringLiteral("Adds one or more C, assembler or library files"));
     m_removeFile = Named(new QPushButton(QStringLiteral("&Remove File")), "removeFile",
         QStringLiteral("Remove File"));
-    for (QPushButton *button : { m_browse, m_removeFile })
+    for (QPushButton *button : { m_browse, m_addFiles, m_removeFile })
         button->setAutoDefault(false);
+    m_files->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto *label = new QLabel(QStringLiteral("Add Files To Project :"));
     label->setBuddy(m_files);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_browse);
+    buttons->addWidget(m_addFiles);
     buttons->addWidget(m_removeFile);
     buttons->addStretch(1);
     auto *area = new QVBoxLayout;
@@ -198,6 +254,57 @@ QLayout *CProjectSettingsDlg::CreateAddressArea()
     return area;
 }
 
+QPlainTextEdit *CProjectSettingsDlg::CreateFolderBox(const char *objectName, const QString &label,
+    const QString &buttonText, const char *title, QLayout *&area)
+{
+    auto *box = Named(new ItemsBox, objectName, label);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setTabChangesFocus(true);
+    auto *add = Named(new QPushButton(buttonText), (std::string(objectName) + "Add").c_str(),
+        QString(buttonText).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+    add->setAutoDefault(false);
+    connect(add, &QPushButton::clicked, this, [this, box, title] {
+        OnAddFolder(box, title);
+    });
+    auto *row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    row->addWidget(add, 0, Qt::AlignTop);
+    area = row;
+    return box;
+}
+
+QWidget *CProjectSettingsDlg::CreateBuildPage()
+{
+    const ProjectExtension &extension = m_values.extension;
+    const QString clockLabel = QStringLiteral("Clock frequency (Hz)");
+    m_clock = Named(new QLineEdit(ToQt(extension.clockHz)), "clockHz", clockLabel);
+    m_clock->setPlaceholderText(QStringLiteral("for example 8000000; sets F_CPU"));
+    const QString definesLabel = QStringLiteral("Defines, one a line (NAME or NAME=value)");
+    m_defines = Named(new ItemsBox, "defines", definesLabel);
+    m_defines->setPlainText(LinesText(extension.defines));
+    m_defines->setTabChangesFocus(true);
+    QLayout *includeArea = nullptr;
+    m_includeFolders = CreateFolderBox("includeFolders", QStringLiteral("Include folders"),
+        QStringLiteral("Add &Include Folder..."), "Include Folder", includeArea);
+    m_includeFolders->setPlainText(LinesText(extension.includeFolders));
+    QLayout *libraryArea = nullptr;
+    m_librarySources = CreateFolderBox("librarySources", QStringLiteral("Library source folders"),
+        QStringLiteral("Add &Library Folder..."), "Library Source Folder", libraryArea);
+    m_librarySources->setPlainText(LinesText(extension.librarySources));
+    const QString flagsLabel = QStringLiteral("Extra compiler flags");
+    m_extraFlags = Named(new QLineEdit(ToQt(extension.extraFlags)), "extraFlags", flagsLabel);
+    m_extraFlags->setPlaceholderText(QStringLiteral("separated by blanks, for example -Os -g"));
+
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    form->addRow(QStringLiteral("&Clock frequency (Hz):"), m_clock);
+    form->addRow(QStringLiteral("&Defines (one a line):"), m_defines);
+    form->addRow(QStringLiteral("Include folders:"), includeArea);
+    form->addRow(QStringLiteral("Library source folders:"), libraryArea);
+    form->addRow(QStringLiteral("E&xtra compiler flags:"), m_extraFlags);
+    return page;
+}
+
 void CProjectSettingsDlg::ReadControls()
 {
     for (size_t i = 0; i < m_chips.size(); ++i)
@@ -211,6 +318,13 @@ void CProjectSettingsDlg::ReadControls()
     m_values.sreEnable = m_sreEnable->isChecked() ? 1 : 0;
     m_values.waitState = m_waitState->isChecked() ? 1 : 0;
     m_values.includeSource = m_includeSource->isChecked() ? 1 : 0;
+    ProjectExtension &extension = m_values.extension;
+    const std::vector<std::string> clock = SplitLines(FromQt(m_clock->text()));
+    extension.clockHz = clock.empty() ? std::string() : clock.front();
+    extension.defines = Lines(m_defines);
+    extension.includeFolders = Lines(m_includeFolders);
+    extension.librarySources = Lines(m_librarySources);
+    extension.extraFlags = FromQt(m_extraFlags->text());
 }
 
 void CProjectSettingsDlg::WriteControls()
@@ -287,15 +401,48 @@ void CProjectSettingsDlg::OnBrowse()
     BuildOptionsFromDialog();
 }
 
+void CProjectSettingsDlg::OnAddFiles()
+{
+    ReadControls();
+    FileDialogRequest request;
+    request.title = "Add Files";
+    request.filter = kBrowseFilter;
+    std::vector<std::string> refused;
+    for (const std::string &path : m_fileDialogs.OpenFiles(request))
+        if (AddMoreProjectFile(m_values, m_entries, path) == AddFileResult::NotAProjectFile)
+            refused.push_back(path);
+    ShowEntries();
+    m_removeFile->setEnabled(!m_entries.empty());
+    BuildOptionsFromDialog();
+    if (!refused.empty())
+        m_messages.Warn("Please add valid file name\n\nNot added:\n" + JoinLines(refused));
+}
+
+void CProjectSettingsDlg::OnAddFolder(QPlainTextEdit *box, const char *title)
+{
+    const auto folder = m_fileDialogs.ChooseFolder(title);
+    if (!folder)
+        return;
+    std::vector<std::string> folders = Lines(box);
+    folders.push_back(*folder);
+    // The change notice rebuilds the options.
+    box->setPlainText(LinesText(folders));
+}
+
 void CProjectSettingsDlg::OnRemoveFile()
 {
     ReadControls();
-    const QList<QListWidgetItem *> selected = m_files->selectedItems();
-    if (selected.isEmpty()) {
+    std::vector<size_t> rows;
+    for (const QListWidgetItem *item : m_files->selectedItems())
+        rows.push_back(static_cast<size_t>(m_files->row(item)));
+    if (rows.empty()) {
         m_messages.Warn("Select the item first");
         return;
     }
-    RemoveProjectFile(m_values, m_entries, static_cast<size_t>(m_files->row(selected.front())));
+    // From the last row up, so that the rows still to go keep their numbers.
+    std::sort(rows.rbegin(), rows.rend());
+    for (size_t row : rows)
+        RemoveProjectFile(m_values, m_entries, row);
     ShowEntries();
     if (m_entries.empty())
         m_removeFile->setEnabled(false);
@@ -309,7 +456,59 @@ void CProjectSettingsDlg::accept()
         m_messages.Warn("You must specify C file");
         return;
     }
+    if (!CheckBuildSettings())
+        return;
     QDialog::accept();
+}
+
+bool CProjectSettingsDlg::CheckBuildSettings()
+{
+    // A folder typed without its full path is one inside the project's folder.
+    ProjectExtension &extension = m_values.extension;
+    const std::string projectDir = DirectoryOf(m_values.projectPath);
+    for (auto *folders : { &extension.includeFolders, &extension.librarySources })
+        for (std::string &folder : *folders)
+            folder = LoadedPath(folder, projectDir);
+    const auto problem = CheckExtension(extension, FolderExists);
+    if (!problem) {
+        BuildOptionsFromDialog();
+        return true;
+    }
+    m_messages.Warn(problem->message);
+    m_pages->setCurrentWidget(m_buildPage);
+    switch (problem->field) {
+    case ExtensionProblem::Clock:
+        m_clock->setFocus();
+        m_clock->selectAll();
+        break;
+    case ExtensionProblem::Define:
+        FocusItem(m_defines, problem->index);
+        break;
+    case ExtensionProblem::IncludeFolder:
+        FocusItem(m_includeFolders, problem->index);
+        break;
+    case ExtensionProblem::LibrarySource:
+        FocusItem(m_librarySources, problem->index);
+        break;
+    }
+    return false;
+}
+
+// Selects the line of item `index`, counting only the lines that hold an item.
+void CProjectSettingsDlg::FocusItem(QPlainTextEdit *box, size_t index)
+{
+    box->setFocus();
+    size_t seen = 0;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        if (block.text().trimmed().isEmpty())
+            continue;
+        if (seen++ == index) {
+            QTextCursor cursor(block);
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            box->setTextCursor(cursor);
+            return;
+        }
+    }
 }
 
 } // namespace ostrel

@@ -15,6 +15,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 
 namespace ostrel {
 
@@ -38,7 +39,8 @@ public:
     // The options built from those values.
     const CompilerOptions &Options() const { return m_options; }
 
-    // OK: refused while no C file is set.
+    // OK: refused while no C file is set or a build setting cannot be used; the message names
+    // the setting and the focus goes to its field.
     void accept() override;
 
 private:
@@ -46,6 +48,10 @@ private:
     QLayout *CreateFilesArea();
     QLayout *CreateChipArea();
     QLayout *CreateAddressArea();
+    QWidget *CreateBuildPage();
+    // A box of one folder a line with a button that adds one chosen in the folder dialog.
+    QPlainTextEdit *CreateFolderBox(const char *objectName, const QString &label,
+        const QString &buttonText, const char *title, QLayout *&area);
 
     // Controls -> values and values -> controls; a control is set only where it differs, so
     // that setting it raises no change of its own.
@@ -59,7 +65,12 @@ private:
     void OnChanged();
     void OnChipChosen();
     void OnBrowse();
+    void OnAddFiles();
     void OnRemoveFile();
+    void OnAddFolder(QPlainTextEdit *box, const char *title);
+    // Whether the build settings can be used; shows what is wrong otherwise.
+    bool CheckBuildSettings();
+    void FocusItem(QPlainTextEdit *box, size_t index);
 
     FileDialogs &m_fileDialogs;
     MessageBoxes &m_messages;
@@ -70,7 +81,15 @@ private:
 
     QListWidget *m_files = nullptr;
     QPushButton *m_browse = nullptr;
+    QPushButton *m_addFiles = nullptr;
     QPushButton *m_removeFile = nullptr;
+    QTabWidget *m_pages = nullptr;
+    QWidget *m_buildPage = nullptr;
+    QLineEdit *m_clock = nullptr;
+    QPlainTextEdit *m_defines = nullptr;
+    QPlainTextEdit *m_includeFolders = nullptr;
+    QPlainTextEdit *m_librarySources = nullptr;
+    QLineEdit *m_extraFlags = nullptr;
     std::array<QRadioButton *, 4> m_chips {};
     QLineEdit *m_codeStart = nullptr;
     QLineEdit *m_extSramStart = nullptr;

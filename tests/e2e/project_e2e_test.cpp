@@ -9,13 +9,17 @@
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "fakes/fake_compiler_files.h"
+#include "framework/command_ids.h"
 #include "platform/qt_process_launcher.h"
+#include "project/project_file.h"
+#include "project/project_files_pane.h"
 #include "project/project_settings_dlg.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QTest>
 #include <filesystem>
@@ -126,6 +130,45 @@ TEST_F(ProjectE2eTest, FirstRunCreatesAProjectThatCompilesAndComesBack)
     EXPECT_EQ(f.App().Project().Record().extSramStart, "1100");
     EXPECT_EQ(Titles(), Texts { "MAIN.C" });
     EXPECT_EQ(ProjectBox(), "BLINK");
+}
+
+TEST_F(ProjectE2eTest, ProjectFilesOpensAnyOfTheProjectsFilesAndFollowsTheProject)
+{
+    fs::create_directories(f.dir.Path() / "work");
+    ProjectRecord project;
+    project.projectPath = f.dir.File("work/BLINK.PRJ");
+    project.cFile = f.dir.File("work/MAIN.C");
+    project.extension.cFiles = { f.dir.File("work/UART.C") };
+    project.extension.asmFiles = { f.dir.File("work/ISR.S") };
+    for (const std::string &file : { project.cFile, project.extension.cFiles[0] })
+        test::WriteText(file, "int x;\n");
+    test::WriteText(project.extension.asmFiles[0], "nop\n");
+    ASSERT_TRUE(SaveProject(project, f.messages));
+    ASSERT_TRUE(WriteWorkspaceFile(f.WorkspacePath(), { project.cFile, 1, project.projectPath },
+        WorkspaceWriter::Project, f.messages));
+    f.Start();
+    ASSERT_EQ(Titles(), Texts { "MAIN.C" });
+
+    Frame().RouteCommand(ToUint(CommandId::ProjectFiles));
+    QListWidget *list = f.App().FilesPane()->List();
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral("UART.C")));
+
+    const QPoint uart = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, uart);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, uart);
+    EXPECT_EQ(Titles(), (Texts { "MAIN.C", "UART.C" }));
+    QApplication::setActiveWindow(&Frame());
+    list->setFocus();
+    list->setCurrentRow(2);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(Titles(), (Texts { "MAIN.C", "UART.C", "ISR.S" }));
+    EXPECT_TRUE(f.messages.shown.empty());
+
+    Frame().RouteCommand(ToUint(CommandId::ProjectClose));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->flags(), Qt::NoItemFlags);
 }
 
 } // namespace

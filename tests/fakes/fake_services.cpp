@@ -58,6 +58,21 @@ std::optional<std::string> FakeFileDialogs::SaveFile(const FileDialogRequest &re
     return Next(saveAnswers);
 }
 
+std::vector<std::string> FakeFileDialogs::OpenFiles(const FileDialogRequest &request)
+{
+    openRequests.push_back(request);
+    if (openFilesAnswers.empty())
+        return {};
+    std::vector<std::string> answer = std::move(openFilesAnswers.front());
+    openFilesAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> FakeFileDialogs::ChooseFolder(const std::string &)
+{
+    return Next(folderAnswers);
+}
+
 std::string FakeProfile::GetString(
     const std::string &section, const std::string &key, const std::string &fallback) const
 {

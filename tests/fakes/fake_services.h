@@ -40,7 +40,12 @@ class FakeFileDialogs : public FileDialogs
 public:
     std::optional<std::string> OpenFile(const FileDialogRequest &request) override;
     std::optional<std::string> SaveFile(const FileDialogRequest &request) override;
+    // The next scripted list; an empty script cancels.
+    std::vector<std::string> OpenFiles(const FileDialogRequest &request) override;
+    std::optional<std::string> ChooseFolder(const std::string &title) override;
 
+    std::deque<std::vector<std::string>> openFilesAnswers;
+    std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<FileDialogRequest> openRequests;

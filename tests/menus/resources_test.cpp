@@ -102,6 +102,8 @@ TEST(MenuResources, MenuWithDocument)
         "&Project > &Settings = 32777",
         "&Project > -",
         "&Project > Cl&ose = 32786",
+        "&Project > -",
+        "&Project > &Files... = 32800",
         "&Compile > &Compile   F9 = 32771",
         "Visual Code &Generator > Set / Clear Interrupt Masks = 32787",
         "Visual Code &Generator > Set I/O Pins Direction = 32788",

@@ -101,6 +101,26 @@ TEST(CompilerOptions, DisplayTextHasOneWordPerLineAndWordsMatch)
         (std::vector<std::string> { "/sm", "/c3", "/s", "/L/p/my lib.a", "/o0x30" }));
 }
 
+TEST(CompilerOptions, ExtensionWordsFollowTodaysWordsEachAsOneArgument)
+{
+    ProjectRecord r;
+    r.asmFile = "/p/START.ASM";
+    ProjectExtension &x = r.extension;
+    x.cFiles = { "/p/uart.c", "/p/my dir/lcd.c" };
+    x.asmFiles = { "/p/isr.S" };
+    x.libraries = { "/p/libm.a", "/p/IO.LIB" };
+    x.librarySources = { "/p/drivers" };
+    x.includeFolders = { "/p/inc", "/p/my inc" };
+    x.defines = { "DEBUG", "BAUD=9600" };
+    x.clockHz = "8000000";
+    x.extraFlags = "  -Os\t-funsigned-char  ";
+    EXPECT_EQ(BuildOptionsFromProject(r).words,
+        (std::vector<std::string> { "/sm", "/c3", "/s", "/a/p/START.ASM", "/o0x30", "/f/p/uart.c",
+            "/f/p/my dir/lcd.c", "/f/p/isr.S", "/L/p/libm.a", "/L/p/IO.LIB", "/b/p/drivers",
+            "/I/p/inc", "/I/p/my inc", "/DDEBUG", "/DBAUD=9600", "/F8000000", "/X-Os",
+            "/X-funsigned-char" }));
+}
+
 TEST(CompilerOptions, BuildingTwiceGivesTheSameTexts)
 {
     ProjectRecord r = Mega(1, 0, "1100", "0", "0");

@@ -1,14 +1,18 @@
 #include "fakes/fake_services.h"
 #include "project/project_settings_dlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ostrel {
 namespace {
@@ -123,15 +127,16 @@ TEST_F(SettingsDialogTest, BrowseTakesOneFileOfEachKindAndRefusesOthers)
     Browse("/work/notes.txt");
     Browse("/work/Start.Asm");
     Browse("/work/README");
+    Browse("/work/libm.a");
     fileDialogs.openAnswers.push_back(std::nullopt);
     Click("browse");
 
-    EXPECT_EQ(Files(), (QStringList { "/work/OTHER.c", "/work/Start.Asm" }));
+    EXPECT_EQ(Files(), (QStringList { "/work/OTHER.c", "/work/Start.Asm", "/work/libm.a" }));
     EXPECT_EQ(messages.Texts(),
         (std::vector<std::string> { "Please add valid file name", "Please add valid file name" }));
     EXPECT_EQ(Options().at(3).toStdString(), "/a/work/Start.Asm");
+    EXPECT_EQ(Options().at(4).toStdString(), "/L/work/libm.a");
     const FileDialogRequest &request = fileDialogs.openRequests.at(0);
-    EXPECT_EQ(request.filter, "C File (*.C)|*.C|ASM Files (*.ASM)|*.ASM|Lib Files (*.LIB)|*.LIB||");
     EXPECT_EQ(request.defaultExtension, "C");
     EXPECT_FALSE(request.mustExist);
 
@@ -179,6 +184,92 @@ TEST_F(SettingsDialogTest, OkNeedsACFile)
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Values().codeStart, "3");
     EXPECT_EQ(dialog->Values().commandOptions, "/sm /c4 /s /a/work/START.ASM /o0x3");
+}
+
+TEST_F(SettingsDialogTest, AddFilesTakesSeveralOfEveryKindAndRemoveFileTakesTheSelected)
+{
+    Open(Mega());
+    // It opens at this size: room for it and the title bar on an 800x600 screen.
+    EXPECT_LE(dialog->sizeHint().width(), 800);
+    EXPECT_LE(dialog->sizeHint().height(), 560);
+
+    fileDialogs.openFilesAnswers.push_back({ "/work/uart.c", "/work/isr.S", "/work/boot.s",
+        "/work/libm.a", "/work/IO.LIB", "/work/notes.txt", "/work/main.c" });
+    Click("addFiles");
+    EXPECT_EQ(Files(),
+        (QStringList { "/work/MAIN.C", "/work/uart.c", "/work/isr.S", "/work/boot.s",
+            "/work/libm.a", "/work/IO.LIB" }));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("/work/notes.txt"), std::string::npos);
+    EXPECT_EQ(Options().mid(3),
+        (QStringList { "/a/work/isr.S", "/L/work/libm.a", "/o0x30", "/f/work/uart.c",
+            "/f/work/boot.s", "/L/work/IO.LIB" }));
+
+    auto *list = Control<QListWidget>("files");
+    const auto rowCenter = [list](int row) {
+        return list->visualItemRect(list->item(row)).center();
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCenter(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(5));
+    Click("removeFile");
+    // MAIN.C and isr.S gave way to the next file of their kind.
+    EXPECT_EQ(Files(), (QStringList { "/work/uart.c", "/work/boot.s", "/work/libm.a" }));
+    EXPECT_EQ(Options().mid(3), (QStringList { "/a/work/boot.s", "/L/work/libm.a", "/o0x30" }));
+    Click("ok");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->Values().cFile, "/work/uart.c");
+}
+
+TEST_F(SettingsDialogTest, BuildSettingsFollowEveryKeyAndOkRefusesWhatCannotBeUsed)
+{
+    ProjectRecord values = Mega();
+    values.cpuType = CpuAt90s8515;
+    Open(values);
+    Control<QTabWidget>("pages")->setCurrentIndex(1);
+    auto *clock = Control<QLineEdit>("clockHz");
+    auto *defines = Control<QPlainTextEdit>("defines");
+    auto *includes = Control<QPlainTextEdit>("includeFolders");
+    QTest::keyClicks(clock, "8MHz");
+    EXPECT_EQ(Options().last(), "/F8MHz");
+    QTest::keyClicks(defines, "DEBUG");
+    QTest::keyClick(defines, Qt::Key_Return);
+    QTest::keyClicks(defines, "9X");
+    EXPECT_EQ(Options().mid(4), (QStringList { "/DDEBUG", "/D9X", "/F8MHz" }));
+    QTest::keyClicks(Control<QLineEdit>("extraFlags"), "-Os  -g");
+    EXPECT_EQ(Options().mid(7), (QStringList { "/X-Os", "/X-g" }));
+
+    const auto okRefuses = [&](QWidget *field, const char *words) {
+        messages.shown.clear();
+        Control<QTabWidget>("pages")->setCurrentIndex(0);
+        Click("ok");
+        ASSERT_EQ(messages.shown.size(), 1u) << words;
+        EXPECT_NE(messages.shown[0].text.find(words), std::string::npos) << messages.shown[0].text;
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), field) << words;
+    };
+    okRefuses(clock, "8MHz");
+    clock->selectAll();
+    QTest::keyClicks(clock, "8000000");
+    okRefuses(defines, "9X");
+    // The line at fault is selected: one key replaces it.
+    QTest::keyClick(defines, Qt::Key_Backspace);
+    QTest::keyClicks(defines, "BAUD=9600");
+    QTest::keyClicks(includes, "no such folder");
+    okRefuses(includes, "no such folder");
+
+    includes->clear();
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    fileDialogs.folderAnswers.push_back(folder);
+    Click("includeFoldersAdd");
+    Click("ok");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const ProjectExtension &saved = dialog->Values().extension;
+    EXPECT_EQ(saved.clockHz, "8000000");
+    EXPECT_EQ(saved.defines, (std::vector<std::string> { "DEBUG", "BAUD=9600" }));
+    EXPECT_EQ(saved.includeFolders, std::vector<std::string> { folder });
+    EXPECT_EQ(dialog->Values().commandOptions,
+        "/sm /c3 /s /o0x30 /I" + folder + " /DDEBUG /DBAUD=9600 /F8000000 /X-Os /X-g");
 }
 
 } // namespace
