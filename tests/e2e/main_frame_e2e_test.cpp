@@ -274,7 +274,7 @@ TEST_F(MainFrameTest, OpenTwoFilesWindowListRecentFilesBarsAndExit)
 {
     f.Start();
     CloseAll();
-    EXPECT_EQ(Titles(Bar()).size(), 3u);
+    EXPECT_EQ(Titles(Bar()).size(), 4u);
 
     const std::string a = f.dir.File("a.c"), b = f.dir.File("b.asm");
     WriteText(a, "int a;\n");
