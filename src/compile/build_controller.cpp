@@ -64,6 +64,26 @@ void BuildController::SaveActiveDocument()
         document->OnSaveDocument(document->PathName());
 }
 
+std::vector<std::string> BuildController::ModifiedOtherDocuments(
+    const std::vector<std::string> &paths) const
+{
+    const CQuorlenDoc *active = m_context.documents.ActiveDocument();
+    std::vector<std::string> modified;
+    for (const std::string &path : paths) {
+        const CQuorlenDoc *document = m_context.documents.FindDocument(path);
+        if (document && document != active && document->IsModified()
+            && std::find(modified.begin(), modified.end(), path) == modified.end())
+            modified.push_back(path);
+    }
+    return modified;
+}
+
+bool BuildController::SaveDocument(const std::string &path)
+{
+    CQuorlenDoc *document = m_context.documents.FindDocument(path);
+    return !document || document->OnSaveDocument(path);
+}
+
 void BuildController::AddStepKeys(QWidget *window)
 {
     for (const bool forward : { true, false }) {

@@ -70,6 +70,9 @@ public:
     void BuildStarting() override;
     void BuildFinished() override;
     void ShowStatus(const std::string &text) override;
+    std::vector<std::string> ModifiedOtherDocuments(
+        const std::vector<std::string> &paths) const override;
+    bool SaveDocument(const std::string &path) override;
 
 private:
     void AddStepKeys(QWidget *window);

@@ -5,6 +5,7 @@
 #include "platform/message_boxes.h"
 #include "platform/process_launcher.h"
 #include "platform/sleeper.h"
+#include "project/project_files.h"
 #include "project/project_session.h"
 
 #include <cstdio>
@@ -59,6 +60,34 @@ bool BuildDriver::SaveActiveDocument()
     return true;
 }
 
+// A project's other sources, open and changed, are built as they are on the disk only when
+// the user says so: a build of what the windows do not show is a riddle to debug.
+bool BuildDriver::SaveOtherSources(const ProjectSession &project)
+{
+    const std::vector<std::string> modified =
+        m_host.ModifiedOtherDocuments(ProjectSourcePaths(project.Record()));
+    if (modified.empty())
+        return true;
+    std::string names;
+    for (const std::string &path : modified)
+        names += "\n" + FileNameOf(path);
+    MessageRequest question { "These project files are modified:" + names
+        + "\n\nSave them before the build ?" };
+    question.icon = MessageIcon::Question;
+    question.buttons = MessageButtons::YesNoCancel;
+    switch (m_messages.Show(question)) {
+    case MessageAnswer::Yes:
+        for (const std::string &path : modified)
+            if (!m_host.SaveDocument(path))
+                return false;
+        return true;
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool BuildDriver::Compile(const std::string &programDir, const ProjectSession &project)
 {
     if (m_running) {
@@ -74,6 +103,8 @@ bool BuildDriver::Compile(const std::string &programDir, const ProjectSession &p
                         "Help/Search Menu");
         return false;
     }
+    if (!SaveOtherSources(project))
+        return false;
     std::fflush(nullptr);
 
     const std::string program = CompilerProgramPath(programDir);

@@ -36,6 +36,19 @@ public:
     virtual void BuildFinished() = 0;
     // A short note for the user that needs no answer (the status bar).
     virtual void ShowStatus(const std::string &text) = 0;
+    // Of `paths`, those open in a modified document other than the active one.
+    virtual std::vector<std::string> ModifiedOtherDocuments(
+        const std::vector<std::string> &paths) const
+    {
+        (void)paths;
+        return {};
+    }
+    // Saves the open document of `path`; false when that failed (the document said why).
+    virtual bool SaveDocument(const std::string &path)
+    {
+        (void)path;
+        return true;
+    }
 };
 
 // The Compile command: saves the active document if the user agrees, starts the compiler on
@@ -79,6 +92,7 @@ public:
 
 private:
     bool SaveActiveDocument();
+    bool SaveOtherSources(const ProjectSession &project);
     void OnCompilerEnded(const LaunchResult &result);
     void EndWith(const std::string &line);
 

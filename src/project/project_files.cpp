@@ -153,4 +153,15 @@ bool IsProjectFileName(const std::string &path)
     return extension == "PRJ" || extension == "prj";
 }
 
+std::vector<std::string> ProjectSourcePaths(const ProjectRecord &values)
+{
+    std::vector<std::string> paths;
+    for (const std::string *path : { &values.cFile, &values.asmFile })
+        if (!path->empty())
+            paths.push_back(*path);
+    for (const auto *list : { &values.extension.cFiles, &values.extension.asmFiles })
+        paths.insert(paths.end(), list->begin(), list->end());
+    return paths;
+}
+
 } // namespace ostrel

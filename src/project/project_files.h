@@ -51,4 +51,8 @@ bool TrimCFile(ProjectRecord &values);
 // Only these two spellings of the extension open a file as a project.
 bool IsProjectFileName(const std::string &path);
 
+// The sources a build compiles: the C file, the assembler file and the further C and
+// assembler files, in that order.
+std::vector<std::string> ProjectSourcePaths(const ProjectRecord &values);
+
 } // namespace ostrel

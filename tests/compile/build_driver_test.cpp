@@ -24,6 +24,23 @@ public:
     void ShowOutputWindow() override { ++windows; }
     void BuildFinished() override { ++finishes; }
     void ShowStatus(const std::string &text) override { status.push_back(text); }
+    Texts ModifiedOtherDocuments(const Texts &paths) const override
+    {
+        Texts open;
+        for (const std::string &path : paths)
+            if (std::find(modified.begin(), modified.end(), path) != modified.end())
+                open.push_back(path);
+        return open;
+    }
+    bool SaveDocument(const std::string &path) override
+    {
+        saved.push_back(path);
+        return path != cannotSave;
+    }
+
+    Texts modified; // open, changed documents besides the active one
+    Texts saved;
+    std::string cannotSave;
 
     int starts = 0;
     int windows = 0;
@@ -82,6 +99,41 @@ TEST_F(BuildDriverTest, TheBuildRunsWhileTheProgramGoesOnAndOneAtATime)
     EXPECT_EQ(driver.Entries(), (Texts { "Error  MAIN.C(3): x", "1 error(s)" }));
     EXPECT_EQ(host.finishes, 1);
     EXPECT_TRUE(driver.Compile(dir.File("bin"), project));
+}
+
+TEST_F(BuildDriverTest, ChangedProjectSourcesInOtherWindowsAreSavedWhenTheUserSays)
+{
+    ProjectRecord values = project.Record();
+    values.extension.cFiles = { dir.File("UART.C"), dir.File("SPI.C") };
+    project.ApplySettings(values, BuildOptionsFromDialog(values));
+    struct Case
+    {
+        MessageAnswer answer;
+        std::string cannotSave;
+        Texts saved;
+        bool builds;
+    };
+    const Case cases[] = {
+        { MessageAnswer::Yes, "", { dir.File("UART.C"), dir.File("SPI.C") }, true },
+        { MessageAnswer::No, "", {}, true },
+        { MessageAnswer::Cancel, "", {}, false },
+        { MessageAnswer::Yes, dir.File("UART.C"), { dir.File("UART.C") }, false },
+    };
+    for (const Case &c : cases) {
+        RecordingHost other;
+        other.modified = { dir.File("SPI.C"), dir.File("NOTES.C"), dir.File("UART.C") };
+        other.cannotSave = c.cannotSave;
+        test::FakeMessageBoxes asked;
+        asked.answers = { c.answer };
+        test::FakeProcessLauncher started;
+        BuildDriver build { other, asked, started, sleeper };
+        EXPECT_EQ(build.Compile(dir.File("bin"), project), c.builds);
+        ASSERT_EQ(asked.shown.size(), 1u);
+        EXPECT_EQ(asked.shown[0].text,
+            "These project files are modified:\nUART.C\nSPI.C\n\nSave them before the build ?");
+        EXPECT_EQ(other.saved, c.saved);
+        EXPECT_EQ(started.calls.size(), c.builds ? 1u : 0u);
+    }
 }
 
 TEST_F(BuildDriverTest, CancelAndTheTimeLimitEndTheBuildWithALineThatSaysSo)

@@ -1,0 +1,1 @@
+x: /work/wt/house/examples/blink/BLINK.C
