@@ -3,6 +3,7 @@
 #include "support/temp_dir.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -155,6 +156,11 @@ TEST_F(SerialMonitorTest, EveryByteArrivesAndLeavesExactlyAndHexViewAndSaveShowT
         }
     }
     EXPECT_EQ(fromView, AllBytes());
+    // A picture of the window for the build's artifacts.
+    const QString folder = QStringLiteral(OSTREL_BINARY_DIR "/artifacts");
+    QDir().mkpath(folder);
+    monitor.resize(760, 480);
+    EXPECT_TRUE(monitor.grab().toImage().save(folder + QStringLiteral("/serial_monitor.png")));
 
     test::TempDir dir;
     dialogs.saveAnswers.push_back(dir.File("out.txt"));
