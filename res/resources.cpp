@@ -66,6 +66,16 @@ MenuEntry HelpPopup()
         });
 }
 
+// Programming the chip, after the menus above.
+MenuEntry ChipPopup()
+{
+    return MenuPopup("&Chip",
+        {
+            MenuItem("&Program Chip\tCtrl+F9", C::ProgramChip),
+            MenuItem("Programmer &Settings...", C::ProgrammerSettings),
+        });
+}
+
 MenuDefinition DefaultMenu()
 {
     return {
@@ -81,6 +91,7 @@ MenuDefinition DefaultMenu()
                 ExitItem(),
             }),
         ViewPopup(false),
+        ChipPopup(),
         HelpPopup(),
     };
 }
@@ -139,6 +150,7 @@ MenuDefinition DocumentMenu()
                 MenuItem("MCUCR Settings", C::McucrSettings),
                 MenuItem("UART Settings", C::UartSettings),
             }),
+        ChipPopup(),
         WindowPopup(),
         HelpPopup(),
     };
@@ -217,6 +229,7 @@ const std::vector<Accelerator> &MainAccelerators()
         { K::F6, kNone, ToUint(C::NextPane) },
         { K::F6, kShift, ToUint(C::PreviousPane) },
         { K::F9, kNone, ToUint(C::Compile) },
+        { K::F9, kCtrl, ToUint(C::ProgramChip) },
         { K::Insert, kCtrl, ToUint(C::EditCopy) },
         { K::Insert, kShift, ToUint(C::EditPaste) },
         { K::Enter, kAlt, ToUint(C::ObjectProperties) },
@@ -283,6 +296,11 @@ std::vector<std::pair<uint16_t, std::string_view>> MakeStringTable()
         { ToUint(C::ProjectOpen), "Open project\nOpen project" },
         { ToUint(C::ProjectSettings), "Change project settings\nProject settings" },
         { ToUint(C::ChangeTabSize), "Change Tab size." },
+        { ToUint(C::ProgramChip),
+            "Builds if needed, then writes and verifies the firmware in the chip\nProgram Chip "
+            "Ctrl+F9" },
+        { ToUint(C::ProgrammerSettings),
+            "Chooses the programmer, its port and bit clock\nProgrammer Settings" },
         { ToUint(StringId::AppTitle), "Ostrel" },
         { ToUint(StringId::IdleMessage), "For Help, press F1" },
         { ToUint(StringId::HelpModeMessage), "Select an object on which to get Help" },

@@ -5,6 +5,7 @@
 #include "app/new_chooser_dlg.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "chip/program_controller.h"
 #include "codegen/generator_commands.h"
 #include "compile/build_controller.h"
 #include "editor/child_frame.h"
@@ -48,6 +49,8 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::On(CommandId::Compile, &CQuorlenApp::OnCompile),
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
         M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
+        M::On(CommandId::ProgramChip, &CQuorlenApp::OnProgramChip),
+        M::On(CommandId::ProgrammerSettings, &CQuorlenApp::OnProgrammerSettings),
         M::On(CommandId::Escape, &CQuorlenApp::OnEscape),
         M::OnState(CommandId::Escape, &CQuorlenApp::OnUpdateEscape),
     };
@@ -79,6 +82,7 @@ CQuorlenApp::~CQuorlenApp()
 {
     // The output window and the documents with their windows go before the main window that
     // holds them; the documents' snapshots are settled while they are still there.
+    m_programmer.reset();
     m_build.reset();
     m_snapshots.reset();
     m_docManager.reset();
@@ -121,6 +125,9 @@ void CQuorlenApp::CreateParts()
             std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docManager, m_services.messages);
     m_build = std::make_unique<BuildController>(BuildContext { *m_docManager, m_mainFrame.get(),
         m_project, m_programDir, m_services.messages, m_services.processes, m_services.sleeper });
+    m_programmer =
+        std::make_unique<ProgramController>(ProgramContext { *m_build, m_project, *m_docManager,
+            m_mainFrame.get(), m_services.messages, m_services.processes, m_services.sleeper, {} });
     m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
         m_services.messages, m_services.fileDialogs, *m_docManager, m_mainFrame.get(),
         [this] {
@@ -319,6 +326,16 @@ void CQuorlenApp::OnCompile()
 void CQuorlenApp::OnOutputWindow()
 {
     m_build->ShowOutputWindow();
+}
+
+void CQuorlenApp::OnProgramChip()
+{
+    m_programmer->Program();
+}
+
+void CQuorlenApp::OnProgrammerSettings()
+{
+    m_programmer->EditSettings();
 }
 
 void CQuorlenApp::OnEscape()

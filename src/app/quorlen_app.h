@@ -16,6 +16,7 @@
 namespace ostrel {
 
 class BuildController;
+class ProgramController;
 class CChildFrame;
 class CDocManager;
 class CMainFrame;
@@ -61,6 +62,8 @@ public:
     // Compile is available at all times, also without a document.
     void OnUpdateCompile(CommandState &) { }
     void OnOutputWindow();
+    void OnProgramChip();
+    void OnProgrammerSettings();
     // Escape ends a running build; it does nothing otherwise.
     void OnEscape();
     void OnUpdateEscape(CommandState &state);
@@ -83,6 +86,7 @@ public:
 
     // Compile, the output window and going from a message to its line.
     BuildController &Build() const { return *m_build; }
+    ProgramController &Programmer() const { return *m_programmer; }
 
     // DocumentHost
     bool CanSendMail() override;
@@ -113,6 +117,7 @@ private:
     ProjectSession m_project;
     std::unique_ptr<ProjectCommands> m_projectCommands;
     std::unique_ptr<BuildController> m_build;
+    std::unique_ptr<ProgramController> m_programmer;
     std::optional<bool> m_mailProgramFound;
 };
 

@@ -21,6 +21,8 @@ enum class CommandId : uint16_t {
     IoPinsDirection = 32788,
     McucrSettings = 32789,
     UartSettings = 32790,
+    ProgramChip = 32800,
+    ProgrammerSettings = 32801,
 
     FileNew = 57600,
     FileOpen = 57601,

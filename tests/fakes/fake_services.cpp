@@ -124,6 +124,14 @@ std::unique_ptr<RunningProcess> FakeProcessLauncher::Start(
     return std::make_unique<Child>(*this, m_running.back());
 }
 
+std::unique_ptr<RunningProcess> FakeProcessLauncher::StartReading(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory, int timeLimitMs,
+    Output output, Finished finished)
+{
+    outputs.push_back(std::move(output));
+    return Start(arguments, workingDirectory, timeLimitMs, std::move(finished));
+}
+
 bool FakeProcessLauncher::Finish(LaunchResult result)
 {
     for (auto it = m_running.rbegin(); it != m_running.rend(); ++it) {

@@ -139,6 +139,10 @@ public:
         const std::string &workingDirectory, int timeLimitMs, Finished finished) override;
     bool StartDetached(
         const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
+    // Records `output` in `outputs`: the test writes the child's output through it.
+    std::unique_ptr<RunningProcess> StartReading(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Output output,
+        Finished finished) override;
     bool CanFind(const std::string &program) const override { return found.count(program) > 0; }
 
     // Ends the child started last that still runs, reporting `result`; false when none runs.
@@ -147,6 +151,7 @@ public:
     bool AnyRunning() const;
 
     std::vector<Call> calls;
+    std::vector<Output> outputs; // of each StartReading, in order
     std::deque<LaunchResult> results;
     std::function<void(const Call &)> onRun;
     std::set<std::string> found; // programs that CanFind finds
