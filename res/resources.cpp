@@ -69,7 +69,7 @@ MenuEntry HelpPopup()
 // Programming the chip, after the menus above.
 MenuEntry ChipPopup()
 {
-    return MenuPopup("&Chip",
+    return MenuPopup("Ch&ip",
         {
             MenuItem("&Program Chip\tCtrl+F9", C::ProgramChip),
             MenuItem("Programmer &Settings...", C::ProgrammerSettings),
@@ -91,7 +91,6 @@ MenuDefinition DefaultMenu()
                 ExitItem(),
             }),
         ViewPopup(false),
-        ChipPopup(),
         HelpPopup(),
     };
 }

@@ -15,6 +15,9 @@ constexpr ChipPart kParts[] = {
     { "ATmega103", "m103", { 0x1e, 0x97, 0x01 } },
 };
 
+constexpr std::string_view kVerifyFailed =
+    "Verifying failed: the chip does not hold what was written";
+
 bool StartsWith(std::string_view text, std::string_view start)
 {
     return text.substr(0, start.size()) == start;
@@ -285,14 +288,14 @@ void AvrdudeMonitor::Line(const std::string &line, std::vector<std::string> &ste
     } else if (Contains(line, "initialization failed") || Contains(line, "target doesn't answer")) {
         Problem("The chip does not answer the programmer: check the wiring, the chip's power and "
                 "its clock (a slower bit clock may help).");
-    } else if (Contains(line, "verification mismatch") && !m_problem.empty()) {
-        // The line with the address came first.
-    } else if (Contains(line, "!= input") || Contains(line, "verification mismatch")
-        || Contains(line, "verification error")) {
-        Problem("Verifying failed: the chip does not hold what was written"
-            + (Contains(line, "!= input") ? " (" + line.substr(line.find_first_not_of(' ')) + ")"
-                                          : std::string())
-            + ". Try again, perhaps with a slower bit clock.");
+    } else if (Contains(line, "!= input")) {
+        // The line with the address and bytes tells more than the one before it.
+        if (StartsWith(m_problem, kVerifyFailed))
+            m_problem.clear();
+        Problem(std::string(kVerifyFailed) + " (" + line.substr(line.find_first_not_of(' '))
+            + "). Try again, perhaps with a slower bit clock.");
+    } else if (Contains(line, "verification mismatch") || Contains(line, "verification error")) {
+        Problem(std::string(kVerifyFailed) + ". Try again, perhaps with a slower bit clock.");
     }
 }
 

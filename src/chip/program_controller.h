@@ -57,6 +57,8 @@ public:
     // Ends avrdude and every process it started; nothing when none runs.
     void Cancel();
     bool Running() const { return m_running; }
+    // From the command to the last line: building or running avrdude.
+    bool Busy() const { return m_running || m_building; }
     // Runs the settings dialog; after OK the project keeps them in its file.
     void EditSettings();
 

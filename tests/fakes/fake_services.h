@@ -47,17 +47,21 @@ public:
     std::vector<FileDialogRequest> saveRequests;
 };
 
-// Records every wait and ends it at once: `then` runs before After returns.
+// Records every wait and ends it at once: `then` runs before After returns. Waits of a length
+// in `held` wait instead until the test calls FireHeld.
 class FakeSleeper : public Sleeper
 {
 public:
-    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override
-    {
-        sleeps.push_back(milliseconds);
-        then();
-        return std::make_unique<PendingWait>();
-    }
+    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override;
+    // Ends the held waits that are still asked for; returns how many.
+    int FireHeld();
+
     std::vector<int> sleeps;
+    std::set<int> held;
+
+private:
+    class Held;
+    std::vector<std::shared_ptr<std::function<void()>>> m_held;
 };
 
 class FakeProfile : public Profile

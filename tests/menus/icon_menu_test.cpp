@@ -88,9 +88,9 @@ TEST_F(IconMenuTest, MenuBarEntriesStayPlainAndDropDownEntriesAreOwnerDrawn)
     CIconMenu doc(context);
     Load(doc, kDocumentMenuId);
     const MenuHandle bar = doc.GetSafeHmenu();
-    ASSERT_EQ(menus.GetMenuItemCount(bar), 8);
-    ASSERT_EQ(doc.Submenus().size(), 8u);
-    for (int i = 0; i < 8; ++i) {
+    ASSERT_EQ(menus.GetMenuItemCount(bar), 9);
+    ASSERT_EQ(doc.Submenus().size(), 9u);
+    for (int i = 0; i < 9; ++i) {
         const auto entry = menus.GetMenuItemInfo(bar, static_cast<uint32_t>(i), kPos);
         EXPECT_EQ(entry->flags, MenuFlag::Popup);
         EXPECT_EQ(entry->text, doc.Items()[static_cast<size_t>(i)]->Text8());
@@ -241,7 +241,7 @@ TEST_F(IconMenuTest, DetachedRootKeepsItsListsUntilDestroyed)
         lists.push_back(submenu->GetSafeHmenu());
     const MenuHandle bar = doc.Detach();
     EXPECT_TRUE(menus.IsMenu(bar));
-    EXPECT_EQ(doc.Items().size(), 8u);
+    EXPECT_EQ(doc.Items().size(), 9u);
     EXPECT_FALSE(doc.DestroyMenu()); // no platform menu attached any more
     for (const MenuHandle list : lists)
         EXPECT_FALSE(menus.IsMenu(list));
