@@ -65,14 +65,14 @@ public:
         : m_dir(dir)
     {
         fs::create_directories(dir);
-        const std::string command = std::string(STK500_CHIP) + " '" + dir.string() + "' "
-            + signature + " 8192 512 " + mode + " & echo $!";
+        const std::string command = "exec " + std::string(STK500_CHIP) + " '" + dir.string() + "' "
+            + signature + " 8192 512 " + mode;
         m_pipe = popen(command.c_str(), "r");
         char line[256] = {};
-        if (std::fgets(line, sizeof line, m_pipe))
-            m_pid = std::atoi(line);
-        if (std::fgets(line, sizeof line, m_pipe))
-            m_port = std::string(line, std::strlen(line) - 1);
+        char port[200] = {};
+        if (std::fgets(line, sizeof line, m_pipe)
+            && std::sscanf(line, "%d %199s", &m_pid, port) == 2)
+            m_port = port;
     }
     ~TestProgrammer()
     {

@@ -3,7 +3,7 @@
 //
 //   stk500_chip <state dir> <signature hex, e.g. 1e9301> <flash bytes> <eeprom bytes> [mode]
 //
-// Prints the terminal's path on a line of its own, then serves until killed. After every
+// Prints its process id and the terminal's path on one line, then serves until killed. After every
 // command that changes the chip it writes <state dir>/flash.bin, eeprom.bin and writes.txt
 // (erases and writes so far) when a session ends and on an erase. Modes: "corrupt" (flash byte 0
 // reads back wrong), "silent-after-N" (stops answering after N writes; writes silent.txt then).
@@ -303,7 +303,7 @@ int main(int argc, char **argv)
     tcsetattr(slave, TCSANOW, &raw);
     // The slave stays open here too, so the master never sees the far side hang up between
     // two programs that open it.
-    std::printf("%s\n", name);
+    std::printf("%d %s\n", static_cast<int>(getpid()), name);
     std::fflush(stdout);
     Save();
     Serve();
