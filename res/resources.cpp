@@ -56,12 +56,6 @@ MenuEntry WindowPopup()
         });
 }
 
-// What comes after a build, for the chip.
-MenuEntry ChipPopup()
-{
-    return MenuPopup("Ch&ip", { MenuItem("Serial &Monitor", C::SerialMonitor) });
-}
-
 MenuEntry HelpPopup()
 {
     return MenuPopup("&Help",
@@ -70,6 +64,20 @@ MenuEntry HelpPopup()
             MenuSeparator(),
             MenuItem("&About Ostrel", C::AppAbout),
         });
+}
+
+// What comes after a build, for the chip: programming it (only with a document, like Compile)
+// and the serial monitor.
+MenuEntry ChipPopup(bool withProgrammer)
+{
+    MenuEntry chip = MenuPopup("Ch&ip", {});
+    if (withProgrammer) {
+        chip.items.push_back(MenuItem("&Program Chip\tCtrl+F9", C::ProgramChip));
+        chip.items.push_back(MenuItem("Programmer &Settings...", C::ProgrammerSettings));
+        chip.items.push_back(MenuSeparator());
+    }
+    chip.items.push_back(MenuItem("Serial &Monitor", C::SerialMonitor));
+    return chip;
 }
 
 MenuDefinition DefaultMenu()
@@ -87,7 +95,7 @@ MenuDefinition DefaultMenu()
                 ExitItem(),
             }),
         ViewPopup(false),
-        ChipPopup(),
+        ChipPopup(false),
         HelpPopup(),
     };
 }
@@ -148,7 +156,7 @@ MenuDefinition DocumentMenu()
                 MenuItem("MCUCR Settings", C::McucrSettings),
                 MenuItem("UART Settings", C::UartSettings),
             }),
-        ChipPopup(),
+        ChipPopup(true),
         WindowPopup(),
         HelpPopup(),
     };
@@ -227,6 +235,7 @@ const std::vector<Accelerator> &MainAccelerators()
         { K::F6, kNone, ToUint(C::NextPane) },
         { K::F6, kShift, ToUint(C::PreviousPane) },
         { K::F9, kNone, ToUint(C::Compile) },
+        { K::F9, kCtrl, ToUint(C::ProgramChip) },
         { K::Insert, kCtrl, ToUint(C::EditCopy) },
         { K::Insert, kShift, ToUint(C::EditPaste) },
         { K::Enter, kAlt, ToUint(C::ObjectProperties) },
@@ -297,6 +306,11 @@ std::vector<std::pair<uint16_t, std::string_view>> MakeStringTable()
             "Show the serial monitor: what a serial port receives, and a line to send\nSerial "
             "Monitor (Ctrl+Shift+M)" },
         { ToUint(C::ProjectFiles), "Lists the project's files to open one\nProject files" },
+        { ToUint(C::ProgramChip),
+            "Builds if needed, then writes and verifies the firmware in the chip\nProgram Chip "
+            "Ctrl+F9" },
+        { ToUint(C::ProgrammerSettings),
+            "Chooses the programmer, its port and bit clock\nProgrammer Settings" },
         { ToUint(StringId::AppTitle), "Ostrel" },
         { ToUint(StringId::IdleMessage), "For Help, press F1" },
         { ToUint(StringId::HelpModeMessage), "Select an object on which to get Help" },

@@ -5,6 +5,7 @@
 #include "app/new_chooser_dlg.h"
 #include "app/version_file.h"
 #include "app/workspace_file.h"
+#include "chip/program_controller.h"
 #include "chip/serial_monitor.h"
 #include "codegen/generator_commands.h"
 #include "compile/build_controller.h"
@@ -53,6 +54,8 @@ const CommandMap<CQuorlenApp> &CQuorlenApp::Commands()
         M::OnState(CommandId::Compile, &CQuorlenApp::OnUpdateCompile),
         M::On(CommandId::OutputWindow, &CQuorlenApp::OnOutputWindow),
         M::On(CommandId::SerialMonitor, &CQuorlenApp::OnSerialMonitor),
+        M::On(CommandId::ProgramChip, &CQuorlenApp::OnProgramChip),
+        M::On(CommandId::ProgrammerSettings, &CQuorlenApp::OnProgrammerSettings),
         M::On(CommandId::Escape, &CQuorlenApp::OnEscape),
         M::OnState(CommandId::Escape, &CQuorlenApp::OnUpdateEscape),
     };
@@ -84,6 +87,7 @@ CQuorlenApp::~CQuorlenApp()
 {
     // The output window and the documents with their windows go before the main window that
     // holds them; the documents' snapshots are settled while they are still there.
+    m_programmer.reset();
     m_build.reset();
     m_serialMonitor.reset();
     m_snapshots.reset();
@@ -127,6 +131,19 @@ void CQuorlenApp::CreateParts()
             std::make_unique<CSnapshotKeeper>(m_paths.dataDir, *m_docManager, m_services.messages);
     m_build = std::make_unique<BuildController>(BuildContext { *m_docManager, m_mainFrame.get(),
         m_project, m_programDir, m_services.messages, m_services.processes, m_services.sleeper });
+    m_programmer =
+        std::make_unique<ProgramController>(ProgramContext { *m_build, m_project, *m_docManager,
+            m_mainFrame.get(), m_services.messages, m_services.processes, m_services.sleeper,
+            // The serial monitor lets go of the programmer's port while it programs (the
+            // same port is often both) and opens it again afterwards.
+            [this](const std::string &port, bool programming) {
+                if (!m_serialMonitor)
+                    return;
+                if (programming)
+                    m_serialMonitor->ReleasePort(port);
+                else
+                    m_serialMonitor->RestorePort();
+            } });
     m_projectCommands = std::make_unique<ProjectCommands>(ProjectCommandContext { m_project,
         m_services.messages, m_services.fileDialogs, *m_docManager, m_mainFrame.get(),
         [this] {
@@ -373,6 +390,16 @@ void CQuorlenApp::OnCompile()
 void CQuorlenApp::OnOutputWindow()
 {
     m_build->ShowOutputWindow();
+}
+
+void CQuorlenApp::OnProgramChip()
+{
+    m_programmer->Program();
+}
+
+void CQuorlenApp::OnProgrammerSettings()
+{
+    m_programmer->EditSettings();
 }
 
 void CQuorlenApp::OnEscape()

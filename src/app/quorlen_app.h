@@ -16,6 +16,7 @@
 namespace ostrel {
 
 class BuildController;
+class ProgramController;
 class CChildFrame;
 class CDocManager;
 class CMainFrame;
@@ -66,6 +67,8 @@ public:
     void OnOutputWindow();
     // Shows the serial monitor, made on first use.
     void OnSerialMonitor();
+    void OnProgramChip();
+    void OnProgrammerSettings();
     // Escape ends a running build; it does nothing otherwise.
     void OnEscape();
     void OnUpdateEscape(CommandState &state);
@@ -91,6 +94,7 @@ public:
     BuildController &Build() const { return *m_build; }
     // The serial monitor window (made on first use); the programmer releases its port.
     CSerialMonitor &SerialMonitor();
+    ProgramController &Programmer() const { return *m_programmer; }
 
     // DocumentHost
     bool CanSendMail() override;
@@ -122,6 +126,7 @@ private:
     std::unique_ptr<ProjectCommands> m_projectCommands;
     CProjectFilesPane *m_filesPane = nullptr; // owned by the main frame
     std::unique_ptr<BuildController> m_build;
+    std::unique_ptr<ProgramController> m_programmer;
     std::optional<bool> m_mailProgramFound;
     std::unique_ptr<CSerialMonitor> m_serialMonitor;
     int m_uartBaud = 9600; // of the UART code last generated

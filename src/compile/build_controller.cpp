@@ -103,6 +103,33 @@ void BuildController::Compile()
         m_resultPending = false;
 }
 
+bool BuildController::CompileThen(std::function<void()> done)
+{
+    m_afterBuild = std::move(done);
+    Compile();
+    if (!m_driver.Running()) {
+        m_afterBuild = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void BuildController::ShowLines(std::vector<std::string> entries)
+{
+    COutputWindow *window = m_outputWindow ? m_outputWindow.data() : NewOutputWindow();
+    window->SetResult(std::make_shared<const BuildResult>(
+        std::move(entries), DirectoryOf(m_driver.CompilerOutputPath())));
+    window->show();
+    window->List()->scrollToBottom();
+}
+
+void BuildController::SetEscapeAction(std::function<void()> action)
+{
+    m_escapeAction = std::move(action);
+    if (m_cancelKey)
+        m_cancelKey->setEnabled(m_driver.Running() || m_escapeAction);
+}
+
 void BuildController::BuildStarting()
 {
     m_marked.reset();
@@ -149,7 +176,7 @@ void BuildController::BuildFinished()
 {
     auto result = MakeResult();
     if (m_cancelKey)
-        m_cancelKey->setEnabled(false);
+        m_cancelKey->setEnabled(static_cast<bool>(m_escapeAction));
     if (m_outputWindow) {
         m_outputWindow->SetResult(result);
         m_outputWindow->show();
@@ -158,6 +185,10 @@ void BuildController::BuildFinished()
         m_resultPending = false;
         m_marked = std::move(result);
         MarkOpenDocuments();
+    }
+    if (auto done = std::move(m_afterBuild)) {
+        m_afterBuild = nullptr;
+        done();
     }
 }
 
@@ -184,9 +215,12 @@ COutputWindow *BuildController::NewOutputWindow()
     // as the accelerator's command); once the build is over it closes the window again.
     auto *cancel = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     cancel->setContext(Qt::WindowShortcut);
-    cancel->setEnabled(m_driver.Running());
+    cancel->setEnabled(m_driver.Running() || m_escapeAction);
     connect(cancel, &QShortcut::activated, this, [this] {
-        m_driver.Cancel();
+        if (m_driver.Running())
+            m_driver.Cancel();
+        else if (m_escapeAction)
+            m_escapeAction();
     });
     m_cancelKey = cancel;
     window->move(kOutputX, kOutputY);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QShortcut>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,14 @@ public:
     ~BuildController() override;
 
     void Compile();
+    // Compile, then `done` once the build has ended (whatever its result); false, and no
+    // call, when no build was started.
+    bool CompileThen(std::function<void()> done);
+    // Shows the output window listing `entries` (a build's messages among them stay
+    // navigable).
+    void ShowLines(std::vector<std::string> entries);
+    // What Escape in the output window does while no build runs; empty: nothing.
+    void SetEscapeAction(std::function<void()> action);
     // Ends a running build; nothing when none runs.
     void CancelBuild() { m_driver.Cancel(); }
     // Replaces the output window with a new one at its fixed place and lists the messages.
@@ -92,6 +101,8 @@ private:
     std::shared_ptr<const BuildResult> m_marked;
     // A build started: the next result read is its own.
     bool m_resultPending = false;
+    std::function<void()> m_afterBuild;
+    std::function<void()> m_escapeAction;
 };
 
 } // namespace ostrel

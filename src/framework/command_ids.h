@@ -23,6 +23,8 @@ enum class CommandId : uint16_t {
     UartSettings = 32790,
     SerialMonitor = 32801,
     ProjectFiles = 32800,
+    ProgramChip = 32802,
+    ProgrammerSettings = 32803,
 
     FileNew = 57600,
     FileOpen = 57601,

@@ -36,6 +36,7 @@ class ProcessLauncher
 {
 public:
     using Finished = std::function<void(const LaunchResult &)>;
+    using Output = std::function<void(const std::string &bytes)>;
 
     virtual ~ProcessLauncher() = default;
     // Starts the program and returns at once; nothing when it could not be started. The child
@@ -44,6 +45,15 @@ public:
     // Cancel does and reported with timedOut set. `finished` must not destroy the process.
     virtual std::unique_ptr<RunningProcess> Start(const std::vector<std::string> &arguments,
         const std::string &workingDirectory, int timeLimitMs, Finished finished) = 0;
+    // As Start, with the child's standard output and error going into one pipe whose bytes
+    // are handed to `output` from the event loop as they come, all of them before `finished`.
+    // A launcher that cannot read a child's output starts it as Start does.
+    virtual std::unique_ptr<RunningProcess> StartReading(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Output output, Finished finished)
+    {
+        (void)output;
+        return Start(arguments, workingDirectory, timeLimitMs, std::move(finished));
+    }
     // Starts the program and leaves it to itself; false when it could not be started.
     virtual bool StartDetached(
         const std::vector<std::string> &arguments, const std::string &workingDirectory) = 0;

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -80,10 +81,19 @@ LaunchResult ResultOf(int status)
 class QtRunningProcess : public RunningProcess
 {
 public:
-    QtRunningProcess(pid_t pid, int timeLimitMs, ProcessLauncher::Finished finished)
+    QtRunningProcess(pid_t pid, int timeLimitMs, ProcessLauncher::Finished finished,
+        int outputFd = -1, ProcessLauncher::Output output = {})
         : m_pid(pid)
         , m_finished(std::move(finished))
+        , m_outputFd(outputFd)
+        , m_output(std::move(output))
     {
+        if (m_outputFd >= 0) {
+            m_notifier = std::make_unique<QSocketNotifier>(m_outputFd, QSocketNotifier::Read);
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+                ReadOutput();
+            });
+        }
         QObject::connect(&m_poll, &QTimer::timeout, [this] {
             Poll();
         });
@@ -104,6 +114,7 @@ public:
 
     ~QtRunningProcess() override
     {
+        CloseOutput();
         if (!m_running)
             return;
         SignalSession(m_pid, SIGTERM);
@@ -130,6 +141,35 @@ public:
     bool IsRunning() const override { return m_running; }
 
 private:
+    // Hands what the pipe holds to the reader; at its end (every writer gone) stops reading.
+    void ReadOutput()
+    {
+        if (m_outputFd < 0)
+            return;
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = read(m_outputFd, buffer, sizeof buffer);
+            if (n > 0) {
+                if (m_output)
+                    m_output(std::string(buffer, static_cast<size_t>(n)));
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n == 0)
+                CloseOutput();
+            return; // EAGAIN: nothing more for now
+        }
+    }
+
+    void CloseOutput()
+    {
+        m_notifier.reset();
+        if (m_outputFd >= 0)
+            close(m_outputFd);
+        m_outputFd = -1;
+    }
+
     void End()
     {
         if (!m_running || m_kill.isActive())
@@ -153,6 +193,10 @@ private:
             SignalSession(m_pid, SIGKILL); // what the child left behind
         result.cancelled = m_cancelled && !m_timedOut;
         result.timedOut = m_timedOut;
+        // What the child wrote before it ended; a process it left behind may hold the pipe
+        // still, so only what is there now is read.
+        ReadOutput();
+        CloseOutput();
         // The report comes last: whoever gets it may go on as it likes.
         const ProcessLauncher::Finished finished = std::move(m_finished);
         if (finished)
@@ -164,6 +208,9 @@ private:
     bool m_running = true;
     bool m_cancelled = false;
     bool m_timedOut = false;
+    int m_outputFd;
+    ProcessLauncher::Output m_output;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     QTimer m_poll;
     QTimer m_limit;
     QTimer m_kill;
@@ -202,7 +249,18 @@ QStringList ArgumentsAfterProgram(const std::vector<std::string> &arguments)
 std::unique_ptr<RunningProcess> QtProcessLauncher::Start(const std::vector<std::string> &arguments,
     const std::string &workingDirectory, int timeLimitMs, Finished finished)
 {
+    return StartReading(arguments, workingDirectory, timeLimitMs, {}, std::move(finished));
+}
+
+std::unique_ptr<RunningProcess> QtProcessLauncher::StartReading(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory, int timeLimitMs,
+    Output output, Finished finished)
+{
     if (arguments.empty() || arguments.front().empty())
+        return nullptr;
+    // Without a reader the child shares this program's standard output and error.
+    int pipeFds[2] = { -1, -1 };
+    if (output && pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         return nullptr;
     SpawnSetup setup;
     short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
@@ -219,6 +277,12 @@ std::unique_ptr<RunningProcess> QtProcessLauncher::Start(const std::vector<std::
         sigaddset(&set, signal);
     posix_spawnattr_setsigdefault(&setup.attributes, &set);
     posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (output) {
+        // The child's ends block as usual; only this program's end reads without waiting.
+        fcntl(pipeFds[1], F_SETFL, 0);
+        posix_spawn_file_actions_adddup2(&setup.actions, pipeFds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&setup.actions, pipeFds[1], STDERR_FILENO);
+    }
     if (!workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&setup.actions, workingDirectory.c_str());
 
@@ -229,9 +293,17 @@ std::unique_ptr<RunningProcess> QtProcessLauncher::Start(const std::vector<std::
     argv.push_back(nullptr);
     pid_t pid = 0;
     // A name without a slash is looked for on the PATH, as a shell would.
-    if (posix_spawnp(&pid, argv[0], &setup.actions, &setup.attributes, argv.data(), environ) != 0)
+    const bool started =
+        posix_spawnp(&pid, argv[0], &setup.actions, &setup.attributes, argv.data(), environ) == 0;
+    if (output)
+        close(pipeFds[1]);
+    if (!started) {
+        if (output)
+            close(pipeFds[0]);
         return nullptr;
-    return std::make_unique<QtRunningProcess>(pid, timeLimitMs, std::move(finished));
+    }
+    return std::make_unique<QtRunningProcess>(
+        pid, timeLimitMs, std::move(finished), pipeFds[0], std::move(output));
 }
 
 bool QtProcessLauncher::StartDetached(

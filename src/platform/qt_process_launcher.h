@@ -13,6 +13,9 @@ class QtProcessLauncher : public ProcessLauncher
 public:
     std::unique_ptr<RunningProcess> Start(const std::vector<std::string> &arguments,
         const std::string &workingDirectory, int timeLimitMs, Finished finished) override;
+    std::unique_ptr<RunningProcess> StartReading(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Output output,
+        Finished finished) override;
     bool StartDetached(
         const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
     bool CanFind(const std::string &program) const override;

@@ -48,6 +48,11 @@ public:
     bool Save(MessageBoxes &messages) const;
 
     void ApplyOptions(const CompilerOptions &options);
+    // The programmer settings, kept in the project file's extension block.
+    void SetProgrammer(const ProgrammerSettings &settings)
+    {
+        m_record.extension.programmer = settings;
+    }
 
 private:
     ProjectRecord m_record;

@@ -105,7 +105,7 @@ TEST(HelpWindow, MenuPagesNameEveryCommandOfTheirMenu)
         { "Project", "project.html" },
         { "Compile", "compile.html" },
         { "Visual Code Generator", "codegen.html" },
-        { "Chip", "serial_monitor.html" },
+        { "Chip", "chip.html" },
         { "Window", "window.html" },
         { "Help", "help.html" },
     };

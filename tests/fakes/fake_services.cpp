@@ -97,6 +97,47 @@ void FakeProfile::WriteInt(const std::string &section, const std::string &key, i
     values[section + "/" + key] = std::to_string(value);
 }
 
+// A held wait: destroying it takes it back.
+class FakeSleeper::Held : public PendingWait
+{
+public:
+    explicit Held(std::shared_ptr<std::function<void()>> then)
+        : m_then(std::move(then))
+    {
+    }
+    ~Held() override { *m_then = nullptr; }
+
+private:
+    std::shared_ptr<std::function<void()>> m_then;
+};
+
+std::unique_ptr<PendingWait> FakeSleeper::After(int milliseconds, std::function<void()> then)
+{
+    sleeps.push_back(milliseconds);
+    if (held.count(milliseconds) == 0) {
+        then();
+        return std::make_unique<PendingWait>();
+    }
+    m_held.push_back(std::make_shared<std::function<void()>>(std::move(then)));
+    return std::make_unique<Held>(m_held.back());
+}
+
+int FakeSleeper::FireHeld()
+{
+    auto waits = std::move(m_held);
+    m_held.clear();
+    int fired = 0;
+    for (const auto &then : waits) {
+        if (!*then)
+            continue;
+        const std::function<void()> call = std::move(*then);
+        *then = nullptr;
+        call();
+        ++fired;
+    }
+    return fired;
+}
+
 // A child of the fake: its report waits in the launcher until the test finishes it.
 class FakeProcessLauncher::Child : public RunningProcess
 {
@@ -137,6 +178,14 @@ std::unique_ptr<RunningProcess> FakeProcessLauncher::Start(
         onRun(calls.back());
     m_running.push_back(std::make_shared<Finished>(std::move(finished)));
     return std::make_unique<Child>(*this, m_running.back());
+}
+
+std::unique_ptr<RunningProcess> FakeProcessLauncher::StartReading(
+    const std::vector<std::string> &arguments, const std::string &workingDirectory, int timeLimitMs,
+    Output output, Finished finished)
+{
+    outputs.push_back(std::move(output));
+    return Start(arguments, workingDirectory, timeLimitMs, std::move(finished));
 }
 
 bool FakeProcessLauncher::Finish(LaunchResult result)

@@ -52,17 +52,21 @@ public:
     std::vector<FileDialogRequest> saveRequests;
 };
 
-// Records every wait and ends it at once: `then` runs before After returns.
+// Records every wait and ends it at once: `then` runs before After returns. Waits of a length
+// in `held` wait instead until the test calls FireHeld.
 class FakeSleeper : public Sleeper
 {
 public:
-    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override
-    {
-        sleeps.push_back(milliseconds);
-        then();
-        return std::make_unique<PendingWait>();
-    }
+    std::unique_ptr<PendingWait> After(int milliseconds, std::function<void()> then) override;
+    // Ends the held waits that are still asked for; returns how many.
+    int FireHeld();
+
     std::vector<int> sleeps;
+    std::set<int> held;
+
+private:
+    class Held;
+    std::vector<std::shared_ptr<std::function<void()>>> m_held;
 };
 
 class FakeProfile : public Profile
@@ -144,6 +148,10 @@ public:
         const std::string &workingDirectory, int timeLimitMs, Finished finished) override;
     bool StartDetached(
         const std::vector<std::string> &arguments, const std::string &workingDirectory) override;
+    // Records `output` in `outputs`: the test writes the child's output through it.
+    std::unique_ptr<RunningProcess> StartReading(const std::vector<std::string> &arguments,
+        const std::string &workingDirectory, int timeLimitMs, Output output,
+        Finished finished) override;
     bool CanFind(const std::string &program) const override { return found.count(program) > 0; }
 
     // Ends the child started last that still runs, reporting `result`; false when none runs.
@@ -152,6 +160,7 @@ public:
     bool AnyRunning() const;
 
     std::vector<Call> calls;
+    std::vector<Output> outputs; // of each StartReading, in order
     std::deque<LaunchResult> results;
     std::function<void(const Call &)> onRun;
     std::set<std::string> found; // programs that CanFind finds

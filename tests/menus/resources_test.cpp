@@ -109,6 +109,9 @@ TEST(MenuResources, MenuWithDocument)
         "Visual Code &Generator > Set I/O Pins Direction = 32788",
         "Visual Code &Generator > MCUCR Settings = 32789",
         "Visual Code &Generator > UART Settings = 32790",
+        "Ch&ip > &Program Chip\tCtrl+F9 = 32802",
+        "Ch&ip > Programmer &Settings... = 32803",
+        "Ch&ip > -",
         "Ch&ip > Serial &Monitor = 32801",
         "&Window > &New Window = 57648",
         "&Window > &Cascade = 57650",
@@ -179,6 +182,7 @@ TEST(AcceleratorResources, MainTable)
         { "F6", 57680 },
         { "Shift+F6", 57681 },
         { "F9", 32771 },
+        { "Ctrl+F9", 32802 },
         { "Ctrl+Insert", 57634 },
         { "Shift+Insert", 57637 },
         { "Alt+Enter", 57860 },
@@ -226,7 +230,7 @@ TEST(AcceleratorResources, NoKeyIsBoundTwiceAndMenuShortcutsAreReal)
             EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << entry.text;
         }
     }
-    EXPECT_EQ(shown, 12);
+    EXPECT_EQ(shown, 13);
 }
 
 TEST(ToolbarResources, ButtonsAndImages)
