@@ -4,6 +4,8 @@
 #include "app/workspace_file.h"
 #include "chip/program_controller.h"
 #include "chip/programmer_settings_dlg.h"
+#include "compile/build_controller.h"
+#include "compile/output_window.h"
 #include "editor/child_frame.h"
 #include "editor/quorlen_view.h"
 #include "platform/qt_process_launcher.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QStandardPaths>
@@ -133,10 +136,18 @@ TEST(ProgramChip, RealAvrdudeWritesVerifiesRefusesAndEndsAStalledOrCancelledRun)
     auto *view =
         qobject_cast<CChildFrame *>(app.MainFrame()->MdiArea()->activeSubWindow())->GetView();
 
+    // Pictures of the windows for the build's artifacts.
+    const QString artifacts = QStringLiteral(OSTREL_BINARY_DIR "/artifacts");
+    QDir().mkpath(artifacts);
+    auto picture = [&](QWidget *window, const char *name) {
+        EXPECT_TRUE(window->grab().toImage().save(artifacts + QLatin1Char('/') + name));
+    };
+
     // The port is set in the dialog, with keys, for each programmer started.
     auto setPort = [&](const std::string &port) {
         test::ModalAnswer<CProgrammerSettingsDlg> answer([&](CProgrammerSettingsDlg &dialog) {
             EXPECT_EQ(dialog.Programmer()->currentText(), QStringLiteral("stk500v1"));
+            picture(&dialog, "programmer_settings.png");
             dialog.Port()->setFocus();
             dialog.Port()->selectAll();
             QTest::keyClicks(dialog.Port(), QString::fromStdString(port));
@@ -162,6 +173,10 @@ TEST(ProgramChip, RealAvrdudeWritesVerifiesRefusesAndEndsAStalledOrCancelledRun)
             return !programmer.Busy();
         }));
         EXPECT_EQ(last(), "Done: the chip is programmed and verified.");
+        if (QWidget *output = app.Build().OutputWindow()) {
+            output->resize(760, 420);
+            picture(output, "program_chip_output.png");
+        }
         const auto image = HexBytes(work / "BLINK.hex");
         ASSERT_FALSE(image.empty());
         const std::string flash = chip.Flash();
