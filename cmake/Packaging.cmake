@@ -59,9 +59,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-# The shared libraries come from dpkg-shlibdeps; the toolchain that OSTREL.EXE runs, and the
-# fonts, are programs and data, which it cannot see.
+# The shared libraries come from dpkg-shlibdeps; the toolchain that OSTREL.EXE runs, the
+# programmer program that Program Chip runs, and the fonts are programs and data, which it
+# cannot see. Without avrdude everything but Program Chip works, which then says so.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gcc-avr, avr-libc, binutils-avr")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, avrdude")
 include(CPack)
