@@ -1,6 +1,7 @@
 // Feeds arbitrary tool output to the diagnostic converter: every message it keeps must become
-// an OUTPUT.ERR line that the output window can take (a severity word, at least 20
-// characters, one line).
+// an OUTPUT.ERR line that the output window can take (a kind's word, at least 20 characters,
+// one line).
+#include "contract/compiler_contract.h"
 #include "diagnostics.h"
 
 #include <cstdlib>
@@ -15,7 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const std::string &line : messages.Lines()) {
         if (line.size() < 20 || line.find('\n') != std::string::npos)
             std::abort();
-        if (line.rfind("Error", 0) != 0 && line.rfind("Warning", 0) != 0)
+        bool worded = false;
+        for (const std::string_view word : { ostrel::contract::kErrorWord,
+                 ostrel::contract::kWarningWord, ostrel::contract::kNoteWord })
+            worded = worded || line.rfind(word, 0) == 0;
+        if (!worded)
             std::abort();
     }
     if (messages.Errors() < 0 || messages.Warnings() < 0)

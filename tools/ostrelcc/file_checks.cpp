@@ -2,6 +2,9 @@
 
 #include "contract/file_access.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace fs = std::filesystem;
 
 namespace ostrel::cc {
@@ -94,6 +97,16 @@ bool ReplaceFile(const fs::path &path, const std::string &text, std::string &err
     if (!result.Ok())
         error = "cannot write " + path.string() + ": " + result.Reason();
     return result.Ok();
+}
+
+std::optional<std::string> ReadText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 } // namespace ostrel::cc

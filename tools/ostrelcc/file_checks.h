@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,9 @@ std::vector<std::string> RemoveOutputs(const std::vector<std::filesystem::path> 
 // it: readers see the old or the new file, never a part, and a symbolic link standing at path
 // is replaced, never followed. False, with the reason in error, when that fails.
 bool ReplaceFile(const std::filesystem::path &path, const std::string &text, std::string &error);
+
+// The whole contents of a file the program wrote itself (a stamp, a dependency list, its own
+// assembler output); nullopt when it cannot be read.
+std::optional<std::string> ReadText(const std::string &path);
 
 } // namespace ostrel::cc

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,16 +32,6 @@ namespace {
 const char kInstallHint[] =
     "install the packages gcc-avr, avr-libc and binutils-avr (Debian/Ubuntu: apt-get install "
     "gcc-avr avr-libc binutils-avr)";
-
-std::optional<std::string> ReadText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The largest source file whose lines go into the /s listing.
 constexpr uint64_t kSourceFileLimit = 16 * 1024 * 1024;
@@ -354,10 +343,9 @@ std::vector<std::string> CheckCFile(const fs::path &cFile, const Examined &exami
     }
 }
 
-void CheckInput(std::string &path, const char *role, MessageList &messages)
+// Makes the path absolute and reports it when it is not of the kind wanted.
+void CheckPath(std::string &path, const char *role, FileKind wanted, MessageList &messages)
 {
-    if (path.empty())
-        return;
     path = Absolute(path).string();
     const Examined examined = Examine(path);
     if (examined.kind == FileKind::Missing)
@@ -365,21 +353,20 @@ void CheckInput(std::string &path, const char *role, MessageList &messages)
     else if (examined.kind == FileKind::Unreadable)
         messages.AddError(
             "cannot examine the " + std::string(role) + " " + path + ": " + examined.error);
-    else if (examined.kind != FileKind::Regular)
-        messages.AddError(path + ": the " + std::string(role) + " is not a regular file");
+    else if (examined.kind != wanted)
+        messages.AddError(path + ": the " + std::string(role)
+            + (wanted == FileKind::Directory ? " is not a folder" : " is not a regular file"));
+}
+
+void CheckInput(std::string &path, const char *role, MessageList &messages)
+{
+    if (!path.empty())
+        CheckPath(path, role, FileKind::Regular, messages);
 }
 
 void CheckFolder(std::string &path, const char *role, MessageList &messages)
 {
-    path = Absolute(path).string();
-    const Examined examined = Examine(path);
-    if (examined.kind == FileKind::Missing)
-        messages.AddError(path + ": " + role + " not found");
-    else if (examined.kind == FileKind::Unreadable)
-        messages.AddError(
-            "cannot examine the " + std::string(role) + " " + path + ": " + examined.error);
-    else if (examined.kind != FileKind::Directory)
-        messages.AddError(path + ": the " + std::string(role) + " is not a folder");
+    CheckPath(path, role, FileKind::Directory, messages);
 }
 
 int Main(const std::vector<std::string> &arguments)

@@ -1,11 +1,12 @@
 #include "project_build.h"
 
+#include "file_checks.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -19,16 +20,6 @@ std::string Lower(std::string text)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return text;
-}
-
-std::optional<std::string> ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 bool WriteFile(const std::string &path, const std::string &text)
@@ -231,7 +222,7 @@ std::string StampText(const CompileUnit &unit)
 
 bool OutOfDate(const CompileUnit &unit)
 {
-    const auto stamp = ReadFile(unit.stampFile);
+    const auto stamp = ReadText(unit.stampFile);
     if (!stamp || *stamp != StampText(unit))
         return true;
     bool exists = false;
@@ -240,7 +231,7 @@ bool OutOfDate(const CompileUnit &unit)
         return true;
     std::vector<std::string> dependencies = { unit.source };
     if (!unit.depFile.empty()) {
-        const auto text = ReadFile(unit.depFile);
+        const auto text = ReadText(unit.depFile);
         if (!text)
             return true;
         dependencies = ParseDependencies(*text);
@@ -361,7 +352,7 @@ bool BuildProjectObjects(const ProjectPlan &plan, const std::string &startupText
             + (code ? ": " + code.message() : std::string()));
         return false;
     }
-    if (!plan.startupFile.empty() && ReadFile(plan.startupFile) != startupText
+    if (!plan.startupFile.empty() && ReadText(plan.startupFile) != startupText
         && !WriteFile(plan.startupFile, startupText)) {
         error("cannot write the start-up code " + plan.startupFile);
         return false;
@@ -387,7 +378,7 @@ bool BuildProjectObjects(const ProjectPlan &plan, const std::string &startupText
             bool objectExists = false;
             changed = changed || WriteTime(unit.object, objectExists) > archived;
         }
-        if (!changed && exists && ReadFile(library.stampFile) == stamp)
+        if (!changed && exists && ReadText(library.stampFile) == stamp)
             continue;
         // A new archive each time: one updated in place would keep the objects of sources
         // that have gone from the folder.
