@@ -5,6 +5,7 @@
 #include "compile/output_list_box.h"
 #include "compile/output_window.h"
 #include "editor/child_frame.h"
+#include "editor/doc_manager.h"
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "platform/qt_process_launcher.h"
@@ -15,6 +16,7 @@
 #include <QMdiArea>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -89,6 +91,55 @@ TEST(BuildRealCompiler, F9BuildsTheExampleAndAnErrorLeadsToItsLine)
     activeView()->getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
     EXPECT_EQ(fromLine, 39);
     EXPECT_EQ(activeView()->selectedText().toStdString(), "    undeclared_thing = 1;");
+}
+
+// A project of two C files, both open: F9 in the main file's window asks to save the other
+// one's changes, and the build sees them.
+TEST(BuildRealCompiler, F9SavesTheProjectsOtherChangedSourceWhenAsked)
+{
+    for (const char *tool : { "avr-gcc", "avr-objcopy" })
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << "the GNU AVR toolchain is not installed";
+    test::AppFixture f;
+    const fs::path work = f.dir.Path() / "two";
+    fs::create_directories(work);
+    test::WriteText(
+        (work / "MAIN.C").string(), "void tick(void);\nint main(void)\n{\n    tick();\n}\n");
+    test::WriteText((work / "TICK.C").string(), "void tick(void)\n{\n}\n");
+    ProjectRecord project;
+    project.projectPath = (work / "TWO.PRJ").string();
+    project.cFile = (work / "MAIN.C").string();
+    project.extension.cFiles = { (work / "TICK.C").string() };
+    test::FakeMessageBoxes quiet;
+    ASSERT_TRUE(SaveProject(project, quiet));
+    test::WriteBytes(f.WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
+    fs::copy_file(OSTRELCC_EXE, fs::path(f.ProgramDir()) / "OSTREL.EXE");
+    QtProcessLauncher launcher;
+    f.launcher = &launcher;
+    CQuorlenApp &app = f.Start();
+
+    CQuorlenDoc *tick = app.DocManager().OpenDocumentFile((work / "TICK.C").string());
+    ASSERT_NE(tick, nullptr);
+    tick->Views().front()->setCursorPosition(1, 1);
+    tick->Views().front()->insert(QStringLiteral(" undeclared_in_tick = 1; "));
+    app.DocManager().OpenDocumentFile(project.cFile);
+    auto *frame = qobject_cast<CChildFrame *>(app.MainFrame()->MdiArea()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    QApplication::setActiveWindow(app.MainFrame());
+    frame->GetView()->setFocus();
+    f.messages.answers = { MessageAnswer::Yes };
+    QTest::keyClick(frame->GetView(), Qt::Key_F9);
+    ASSERT_TRUE(f.WaitForBuild());
+
+    EXPECT_EQ(f.messages.Texts(),
+        std::vector<std::string> {
+            "These project files are modified:\nTICK.C\n\nSave them before the build ?" });
+    EXPECT_FALSE(tick->IsModified());
+    const auto &entries = app.Build().OutputWindow()->Entries();
+    const std::string expected = "Error " + (work / "TICK.C").string() + "(2): ";
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string &line) {
+        return line.rfind(expected, 0) == 0;
+    }));
 }
 
 } // namespace
