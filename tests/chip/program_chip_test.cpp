@@ -1,7 +1,6 @@
 // Ctrl+F9 with the real avrdude and the real OSTREL.EXE: the example's firmware goes through
 // STK500 version 1 on a pseudo-terminal into the test programmer's emulated chip.
 #include "app/main_frame.h"
-#include "app/workspace_file.h"
 #include "chip/program_controller.h"
 #include "chip/programmer_settings_dlg.h"
 #include "compile/build_controller.h"
@@ -9,7 +8,6 @@
 #include "editor/child_frame.h"
 #include "editor/quorlen_view.h"
 #include "platform/qt_process_launcher.h"
-#include "project/project_file.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>
@@ -124,10 +122,7 @@ TEST(ProgramChip, RealAvrdudeWritesVerifiesRefusesAndEndsAStalledOrCancelledRun)
     project.cFile = (work / "BLINK.C").string();
     project.asmFile = (work / "START.ASM").string();
     project.extension.programmer.programmer = "stk500v1";
-    test::FakeMessageBoxes quiet;
-    ASSERT_TRUE(SaveProject(project, quiet));
-    test::WriteBytes(f.WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
-    fs::copy_file(OSTRELCC_EXE, fs::path(f.ProgramDir()) / "OSTREL.EXE");
+    ASSERT_TRUE(f.PrepareProject(project, OSTRELCC_EXE));
     QtProcessLauncher launcher;
     f.launcher = &launcher;
     f.sleeper.held.insert(AvrdudeMonitor::kStallSeconds * 1000);

@@ -1,6 +1,5 @@
 // F9 with the real OSTREL.EXE on the GNU AVR toolchain, on a copy of the example project.
 #include "app/main_frame.h"
-#include "app/workspace_file.h"
 #include "compile/build_controller.h"
 #include "compile/output_list_box.h"
 #include "compile/output_window.h"
@@ -9,7 +8,6 @@
 #include "editor/quorlen_doc.h"
 #include "editor/quorlen_view.h"
 #include "platform/qt_process_launcher.h"
-#include "project/project_file.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>
@@ -41,10 +39,7 @@ TEST(BuildRealCompiler, F9BuildsTheExampleAndAnErrorLeadsToItsLine)
     project.projectPath = (work / "BLINK.PRJ").string();
     project.cFile = (work / "BLINK.C").string();
     project.asmFile = (work / "START.ASM").string();
-    test::FakeMessageBoxes quiet;
-    ASSERT_TRUE(SaveProject(project, quiet));
-    test::WriteBytes(f.WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
-    fs::copy_file(OSTRELCC_EXE, fs::path(f.ProgramDir()) / "OSTREL.EXE");
+    ASSERT_TRUE(f.PrepareProject(project, OSTRELCC_EXE));
     QtProcessLauncher launcher;
     f.launcher = &launcher;
     CQuorlenApp &app = f.Start();
@@ -110,10 +105,7 @@ TEST(BuildRealCompiler, F9SavesTheProjectsOtherChangedSourceWhenAsked)
     project.projectPath = (work / "TWO.PRJ").string();
     project.cFile = (work / "MAIN.C").string();
     project.extension.cFiles = { (work / "TICK.C").string() };
-    test::FakeMessageBoxes quiet;
-    ASSERT_TRUE(SaveProject(project, quiet));
-    test::WriteBytes(f.WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
-    fs::copy_file(OSTRELCC_EXE, fs::path(f.ProgramDir()) / "OSTREL.EXE");
+    ASSERT_TRUE(f.PrepareProject(project, OSTRELCC_EXE));
     QtProcessLauncher launcher;
     f.launcher = &launcher;
     CQuorlenApp &app = f.Start();

@@ -1,6 +1,8 @@
 #include "support/app_fixture.h"
 
+#include "app/workspace_file.h"
 #include "compile/build_controller.h"
+#include "project/project_file.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -40,6 +42,18 @@ bool AppFixture::WaitForBuild(int timeoutMs)
     while (app->Build().Driver().Running() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return !app->Build().Driver().Running();
+}
+
+bool AppFixture::PrepareProject(const ProjectRecord &project, const std::string &compiler)
+{
+    FakeMessageBoxes quiet;
+    if (!SaveProject(project, quiet))
+        return false;
+    WriteBytes(WorkspacePath(), EncodeWorkspace({ project.cFile, 1, project.projectPath }));
+    std::error_code error;
+    std::filesystem::copy_file(compiler, std::filesystem::path(ProgramDir()) / "OSTREL.EXE",
+        std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
 }
 
 } // namespace ostrel::test

@@ -3,6 +3,7 @@
 #include "app/new_chooser_dlg.h"
 #include "app/quorlen_app.h"
 #include "fakes/fake_service_set.h"
+#include "project/project_record.h"
 #include "support/modal_answer.h"
 #include "support/temp_dir.h"
 
@@ -26,6 +27,10 @@ public:
     // Lets the event loop run until the build that runs has ended and its result is shown;
     // false when it still runs after `timeoutMs`.
     bool WaitForBuild(int timeoutMs = 30000);
+
+    // Before Start: saves the project, has the workspace file reopen it with its C file, and
+    // puts the real compiler program `compiler` in the program directory.
+    bool PrepareProject(const ProjectRecord &project, const std::string &compiler);
 
     std::string WorkspacePath() const { return dir.File("bin/VOTRIX.cfg"); }
     std::string ProgramDir() const { return dir.File("bin"); }
