@@ -161,8 +161,9 @@ QsciScintilla &CQuorlenDoc::Editor() const
 
 void CQuorlenDoc::MakeSpareEditor() const
 {
+    InstallViewAccessibility(); // before the first editor
     m_spareEditor = std::make_unique<QsciScintilla>();
-    ChooseChangeNotices(*m_spareEditor, false);
+    MaskTextNotices(*m_spareEditor);
     ListenForChanges(*m_spareEditor);
 }
 

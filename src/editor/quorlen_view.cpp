@@ -72,8 +72,8 @@ CQuorlenView::CQuorlenView(CQuorlenDoc *document, QWidget *parent)
     : QsciScintilla(parent)
     , m_document(document)
 {
-    InstallViewAccessibility();
-    ChooseChangeNotices(*this);
+    MaskTextNotices(*this);
+    SpeakForScreenReaders(*this);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setWrapMode(QsciScintilla::WrapNone);
     setAccessibleName(QStringLiteral("Source editor"));
@@ -131,13 +131,6 @@ void CQuorlenView::TrimMemoryWhenStyled()
     m_stylingWatchTicks = 0;
     m_stylingWatch->start();
 #endif
-}
-
-void CQuorlenView::focusInEvent(QFocusEvent *event)
-{
-    // A screen reader started since the view was made gets the text events from here on.
-    ChooseChangeNotices(*this);
-    QsciScintilla::focusInEvent(event);
 }
 
 void CQuorlenView::ReleaseWindowKeys()

@@ -78,7 +78,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:

@@ -148,9 +148,9 @@ TEST_F(SourceViewTest, NonAsciiTypedAndPastedIntoAnAsciiFileIsSavedAsUtf8)
         ReadBytes(f.dir.File("ascii.c")), ToBytes("a\xc3\xa9\xe2\x82\xac\xc3\xbc\r\nint x;\r\n"));
 }
 
-// Without a screen reader the editor sends none of the text notices that walk the text for
-// one (the library's textChanged comes from them); the line numbers still follow the text.
-TEST_F(SourceViewTest, EditsWithoutAScreenReaderSkipTheTextNotices)
+// The editor sends none of the text notices that the library's screen-reader events walk the
+// text for (its textChanged comes from them); the line numbers still follow the text.
+TEST_F(SourceViewTest, EditsSkipTheLibrarysTextNotices)
 {
     CQuorlenView *view = Open("nine.c", "1\n2\n3\n4\n5\n6\n7\n8\n9");
     QSignalSpy notices(view, &QsciScintilla::textChanged);
@@ -161,9 +161,81 @@ TEST_F(SourceViewTest, EditsWithoutAScreenReaderSkipTheTextNotices)
     QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_GT(view->marginWidth(0), narrow);
-    if (!QAccessible::isActive()) {
-        EXPECT_EQ(notices.count(), 0);
+    EXPECT_EQ(notices.count(), 0);
+}
+
+// What a screen reader asks of a view, in UTF-16 code units as Qt counts: a character outside
+// the basic plane is two, a byte of a single-byte text one.
+TEST_F(SourceViewTest, ScreenReadersCountAndEditInCharacters)
+{
+    const auto reader = [](CQuorlenView *view) {
+        QAccessibleInterface *object = QAccessible::queryAccessibleInterface(view);
+        EXPECT_NE(object, nullptr);
+        EXPECT_NE(object->editableTextInterface(), nullptr);
+        return object;
+    };
+    const QString first = QString::fromUtf8("a\xc3\xa9\xf0\x9f\x98\x80"
+                                            "b\n");
+    CQuorlenView *utf8 = Open("wide.c",
+        "a\xc3\xa9\xf0\x9f\x98\x80"
+        "b\nxy");
+    QAccessibleTextInterface *text = reader(utf8)->textInterface();
+    EXPECT_EQ(text->characterCount(), 8);
+    EXPECT_EQ(text->text(2, 4), QString::fromUtf8("\xf0\x9f\x98\x80"));
+    struct Piece
+    {
+        int offset;
+        QAccessible::TextBoundaryType boundary;
+        int direction; // before, at, after
+        QString text;
+        int start, end;
+    };
+    const Piece pieces[] = {
+        { 7, QAccessible::LineBoundary, 0, "xy", 6, 8 },
+        { 1, QAccessible::LineBoundary, 0, first, 0, 6 },
+        { 7, QAccessible::LineBoundary, -1, first, 0, 6 },
+        { 0, QAccessible::LineBoundary, 1, "xy", 6, 8 },
+        { 0, QAccessible::LineBoundary, -1, "", -1, -1 },
+        { 2, QAccessible::CharBoundary, 0, QString::fromUtf8("\xf0\x9f\x98\x80"), 2, 4 },
+        { 7, QAccessible::WordBoundary, 0, "xy", 6, 8 },
+    };
+    for (const Piece &p : pieces) {
+        SCOPED_TRACE(p.offset * 10 + p.direction);
+        int start = 0, end = 0;
+        const QString got = p.direction < 0
+            ? text->textBeforeOffset(p.offset, p.boundary, &start, &end)
+            : p.direction > 0 ? text->textAfterOffset(p.offset, p.boundary, &start, &end)
+                              : text->textAtOffset(p.offset, p.boundary, &start, &end);
+        EXPECT_EQ(got, p.text);
+        EXPECT_EQ(start, p.start);
+        EXPECT_EQ(end, p.end);
     }
+    // The caret, the selection and edits in characters; between the halves of the wide
+    // character stands for its start.
+    text->setCursorPosition(6);
+    EXPECT_EQ(utf8->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 9);
+    text->setCursorPosition(3);
+    EXPECT_EQ(text->cursorPosition(), 2);
+    text->setSelection(0, 1, 4);
+    EXPECT_EQ(utf8->selectedText(), QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80"));
+    int start = 0, end = 0;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(1, 4));
+    QAccessibleEditableTextInterface *editable = reader(utf8)->editableTextInterface();
+    editable->insertText(7, QString::fromUtf8("\xe2\x82\xac"));
+    editable->replaceText(0, 2, "Z");
+    editable->deleteText(4, 5);
+    EXPECT_EQ(utf8->TextBytes(),
+        "Z\xf0\x9f\x98\x80"
+        "bx\xe2\x82\xacy");
+    EXPECT_EQ(text->characterCount(), 7);
+
+    CQuorlenView *latin1 = Open("narrow.c", "\xe9t\xe9\n");
+    text = reader(latin1)->textInterface();
+    EXPECT_EQ(text->characterCount(), 4);
+    EXPECT_EQ(text->text(0, -1), QString::fromUtf8("\xc3\xa9t\xc3\xa9\n"));
+    reader(latin1)->editableTextInterface()->insertText(1, QString::fromUtf8("\xc3\xa0"));
+    EXPECT_EQ(latin1->TextBytes(), "\xe9\xe0t\xe9\n");
 }
 
 // Runs where a screen reader is connected: ctest runs it under with_screen_reader.sh.
@@ -198,6 +270,7 @@ TEST_F(SourceViewTest, ScreenReaderHearsEditsAndReadsTheText)
         }
     });
     CQuorlenView *view = Open("heard.c", "\xc3\xa9\n2");
+    QCoreApplication::processEvents();
     heard.clear(); // the text as loaded
     QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(view, Qt::Key_Return);
