@@ -16,7 +16,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev libqscintilla2-qt6-dev ccache lib
             qt6-serialport-dev avrdude
 TEST_PACKAGES := desktop-file-utils appstream xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core
 PACKAGE_PACKAGES := dpkg-dev file
-BENCH_PACKAGES := xvfb xauth
+BENCH_PACKAGES := xvfb xauth dbus-daemon dbus-bin at-spi2-core
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 TIDY_PACKAGES := clang-tidy
 

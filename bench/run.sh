@@ -23,6 +23,12 @@ large=$(mktemp -d)/LARGE.C
 "$build/bench/editor_bench" --write "$large"
 x "$build/bench/startup_bench" "$build/bin/ostrel" 7 "$large"
 x "$build/bench/editor_bench" "$large"
+if command -v dbus-run-session >/dev/null && [ -x /usr/libexec/at-spi-bus-launcher ]; then
+  echo "== the same edits with a screen reader listening on the accessibility bus =="
+  OSTREL_READER_STUB="$build/bench/screen_reader_stub" OSTREL_READER_LOG="$(dirname "$large")/reader.log" \
+    dbus-run-session -- sh "$(dirname "$0")/../tests/editor/with_screen_reader.sh" \
+    "$build/bench/editor_bench" "$large" 2>&1 | grep -v -e dbus-daemon -e SpiRegistry -e XDG_RUNTIME
+fi
 rm -rf "$(dirname "$large")"
 echo "== Compile (a 30 s compile is watched for 25 s, then cancelled) and snapshots =="
 "$build/bench/build_bench" 21

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -66,6 +68,27 @@ protected:
     }
 
     std::string LinePane() { return Frame().LinePane()->text().toStdString(); }
+
+    // Sends a key as the keyboard does and waits until it has moved the caret or changed the
+    // text: while a screen reader listens, Qt hands each key to the accessibility bus first and
+    // the view gets it when the bus answers. Then paints, when the caret is reported.
+    static void Press(CQuorlenView *view, Qt::Key key, Qt::KeyboardModifiers modifiers = {},
+        const QString &text = {})
+    {
+        const auto state = [view] {
+            return std::make_pair(view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS),
+                view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+        };
+        const auto before = state();
+        QTest::sendKeyEvent(QTest::Click, view, key, text, modifiers);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return state() != before;
+            },
+            5000))
+            << key;
+        view->viewport()->repaint();
+    }
 
     AppFixture f;
 };
@@ -272,14 +295,13 @@ TEST_F(SourceViewTest, ScreenReaderHearsEditsAndReadsTheText)
     CQuorlenView *view = Open("heard.c", "\xc3\xa9\n2");
     QCoreApplication::processEvents();
     heard.clear(); // the text as loaded
-    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(view, Qt::Key_Return);
-    view->viewport()->repaint();
-    QTest::keyClick(view, Qt::Key_Backspace);
-    view->viewport()->repaint();
+    Press(view, Qt::Key_End, Qt::ControlModifier);
+    Press(view, Qt::Key_Return, {}, "\r");
+    Press(view, Qt::Key_Backspace);
     QAccessible::installUpdateHandler(previous);
     // Positions in characters: é is one.
     const std::vector<Heard> expected = {
+        { QAccessible::TextCaretMoved, 3, {} },
         { QAccessible::TextInserted, 3, "\n" },
         { QAccessible::TextCaretMoved, 4, {} },
         { QAccessible::TextRemoved, 3, "\n" },
@@ -291,6 +313,35 @@ TEST_F(SourceViewTest, ScreenReaderHearsEditsAndReadsTheText)
     ASSERT_NE(reader->textInterface(), nullptr);
     EXPECT_EQ(reader->textInterface()->text(0, 3).toStdString(), "\xc3\xa9\n2");
     EXPECT_EQ(reader->textInterface()->cursorPosition(), 3);
+}
+
+// Runs with a screen reader of our own on the accessibility bus (ctest starts it with
+// with_screen_reader.sh): it hears the changes and reads the line at the caret through the bus.
+TEST_F(SourceViewTest, ScreenReaderReadsTheLineAtTheCaretOverTheBus)
+{
+    const QString log = qEnvironmentVariable("OSTREL_READER_LOG");
+    if (log.isEmpty() || !QAccessible::isActive())
+        GTEST_SKIP() << "no screen reader listens on the accessibility bus";
+    CQuorlenView *view = Open("read.c", "ab\ncd");
+    Press(view, Qt::Key_End, Qt::ControlModifier);
+    Press(view, Qt::Key_Return, {}, "\r");
+    Press(view, Qt::Key_Eacute, {}, QString::fromUtf8("\xc3\xa9"));
+    Press(view, Qt::Key_Up);
+    const QStringList expected = { "line 5 cd", "insert 5 \\n", "insert 6 \xc3\xa9",
+        "line 7 \xc3\xa9", "line 4 cd\\n" };
+    QStringList heard;
+    const bool all = QTest::qWaitFor(
+        [&] {
+            QFile file(log);
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            heard = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+            return std::all_of(expected.begin(), expected.end(), [&](const QString &line) {
+                return heard.contains(line);
+            });
+        },
+        10000);
+    EXPECT_TRUE(all) << heard.join(" | ").toStdString();
 }
 
 TEST_F(SourceViewTest, GotoLineSelectsTheTargetLine)
