@@ -1,5 +1,7 @@
 #include "editor/view_accessibility.h"
 
+#include "editor/text_bytes.h"
+
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,6 +12,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,8 +38,6 @@ public:
                 Q::SCI_ALLOCATELINECHARACTERINDEX, Q::SC_LINECHARACTERINDEX_UTF16);
         m_indexed = m_utf8 && Indexed();
     }
-
-    bool Utf8() const { return m_utf8; }
 
     long Length() const { return m_editor.SendScintilla(Q::SCI_GETLENGTH); }
 
@@ -284,12 +286,26 @@ public:
                 Q::SCI_DELETERANGE, static_cast<unsigned long>(start), end - start);
     }
 
+    // The text's lines take the document's own line end, as pasted ones do.
     void insertText(int offset, const QString &text) override
     {
         const Offsets offsets(Editor());
-        const QByteArray bytes = offsets.Encode(text);
+        const QByteArray encoded = offsets.Encode(text);
+        LineEnd lineEnd = LineEnd::Lf;
+        switch (Editor().SendScintilla(Q::SCI_GETEOLMODE)) {
+        case Q::SC_EOL_CRLF:
+            lineEnd = LineEnd::CrLf;
+            break;
+        case Q::SC_EOL_CR:
+            lineEnd = LineEnd::Cr;
+            break;
+        default:
+            break;
+        }
+        const std::string bytes = ConvertLineEnds(
+            std::string_view(encoded.constData(), static_cast<size_t>(encoded.size())), lineEnd);
         Editor().SendScintilla(Q::SCI_INSERTTEXT,
-            static_cast<unsigned long>(offsets.ToPosition(offset)), bytes.constData());
+            static_cast<unsigned long>(offsets.ToPosition(offset)), bytes.c_str());
     }
 
     void replaceText(int startOffset, int endOffset, const QString &text) override

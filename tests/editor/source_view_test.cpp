@@ -253,6 +253,10 @@ TEST_F(SourceViewTest, ScreenReadersCountAndEditInCharacters)
         "bx\xe2\x82\xacy");
     EXPECT_EQ(text->characterCount(), 7);
 
+    CQuorlenView *crlf = Open("crlf.c", "a\r\nb");
+    reader(crlf)->editableTextInterface()->insertText(1, "\nx\n");
+    EXPECT_EQ(crlf->TextBytes(), "a\r\nx\r\n\r\nb");
+
     CQuorlenView *latin1 = Open("narrow.c", "\xe9t\xe9\n");
     text = reader(latin1)->textInterface();
     EXPECT_EQ(text->characterCount(), 4);
